@@ -1,0 +1,134 @@
+#include "app/cli.h"
+
+#include <fstream>
+#include <iostream>
+
+#include "app/session.h"
+#include "runtime/headless/headless_window_system.h"
+#include "shell/project.h"
+
+namespace app {
+namespace {
+
+constexpr double kMaxTwipsPerPixel = 1440;  // one pixel an inch
+
+}  // namespace
+
+std::string parse_options(const std::vector<std::string_view>& args, Options& options) {
+  bool tpp_given = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    std::string_view value;
+    bool has_value = false;
+    if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
+      value = arg.substr(eq + 1);
+      arg = arg.substr(0, eq);
+      has_value = true;
+    }
+    auto take_value = [&](std::string& error) {
+      if (has_value) return true;
+      if (i + 1 >= args.size()) {
+        error = std::string(arg) + " needs a value";
+        return false;
+      }
+      value = args[++i];
+      return true;
+    };
+    std::string error;
+    if (arg == "--help" || arg == "-h") {
+      options.mode = Options::Mode::Help;
+      return {};
+    } else if (arg == "--version") {
+      options.mode = Options::Mode::Version;
+      return {};
+    } else if (arg == "--headless") {
+      options.mode = Options::Mode::Headless;
+    } else if (arg == "--exact") {
+      options.exact = true;
+    } else if (arg == "--trace") {
+      options.trace = true;
+    } else if (arg == "--twips-per-pixel") {
+      if (!take_value(error)) return error;
+      double tpp = 0;
+      if (std::string bad = parse_length(value, kMaxTwipsPerPixel, tpp); !bad.empty()) {
+        return "--twips-per-pixel: " + bad;
+      }
+      if (tpp <= 0) return "--twips-per-pixel: must be more than 0";
+      options.twips_per_pixel = tpp;
+      tpp_given = true;
+    } else if (arg == "--script") {
+      if (!take_value(error)) return error;
+      if (value.empty()) return "--script needs a file name, or - for standard input";
+      options.script = std::string(value);
+    } else {
+      return "unknown option " + std::string(arg.substr(0, 60));
+    }
+    if (has_value && (arg == "--headless" || arg == "--exact" || arg == "--trace")) {
+      return std::string(arg) + " takes no value";
+    }
+  }
+  if (tpp_given && options.exact) return "--exact and --twips-per-pixel exclude each other";
+  return {};
+}
+
+std::string usage_text() {
+  return R"(Usage: mdiresize [--script FILE|-] [Qt options]
+       mdiresize --headless [--twips-per-pixel N | --exact] [--trace] [--script FILE|-]
+
+A main window with four child windows laid out over its client area, and two menu
+switches between naive fractional arithmetic, whose rounding leaves a one-pixel gap or
+overhang (and with an overhang a double scroll bar), and corrected whole-unit arithmetic.
+
+With no option it opens the window. --headless runs the same program on a window system
+held in memory instead, and plays session commands from the script, or from standard
+input when no script is given.
+
+Options:
+  --headless             run on the in-memory window system
+  --twips-per-pixel N    twips per device pixel in memory (default 15, that is 96 dpi)
+  --exact                keep fractional twips: every length reads back as it was set
+  --trace                print every operation the program performs on the runtime
+  --script FILE          read session commands from FILE (- for standard input)
+  --help, --version
+
+Session commands, one a line (# starts a comment):
+  resize W H     the client area becomes W x H twips (0 to 16777216; snapped to whole
+                 pixels unless --exact) and the main window gets its Resize
+  click NAME     click mnuOplossing, mnuWiskundig, mnuVulBox or Command1
+  state          print every form, control and menu item as the window system holds it
+  quit           end the session
+
+A bad line gets a one-line error naming its line number on standard error; the session
+goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line.
+Run-time errors of the program are reported on standard error with number and message.
+)";
+}
+
+int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  rt::headless::Config config;
+  if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
+  config.exact = options.exact;
+  rt::headless::HeadlessWindowSystem ws(config);
+  rt::Application application(shell::make_project(), ws);
+  rt::StreamTracer tracer(out);
+  if (options.trace) application.set_tracer(&tracer);
+  application.set_error_reporter([&err](const rt::Error& error) {
+    err << "mdiresize: run-time error " << error.number() << ": " << error.message() << '\n';
+  });
+
+  std::ifstream file;
+  std::istream* script = &in;
+  if (!options.script.empty() && options.script != "-") {
+    file.open(options.script);
+    if (!file) {
+      err << "mdiresize: cannot read script " << options.script << '\n';
+      return kExitUsage;
+    }
+    script = &file;
+  }
+  application.start();
+  Session session(application, out, err);
+  return session.run(*script);
+}
+
+}  // namespace app

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+struct Options {
+  enum class Mode { Window, Headless, Help, Version };
+  Mode mode = Mode::Window;
+  double twips_per_pixel = 0;  // 0: the window system's own (15 in memory; the screen's dpi)
+  bool exact = false;
+  bool trace = false;
+  std::string script;  // empty: none given; "-": standard input
+};
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRejectedLines = 1;
+inline constexpr int kExitUsage = 2;
+
+// Parses the program's own arguments (not the program name, and not the window system's own
+// options, which it has taken out before). Returns an error message, or empty.
+std::string parse_options(const std::vector<std::string_view>& args, Options& options);
+
+std::string usage_text();
+
+// The headless session: the program on the in-memory window system, commands from the script
+// (standard input when none is given). Returns the exit status.
+int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace app

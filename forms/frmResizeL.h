@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/declare.h"
+#include "runtime/form.h"
+
+// The left child: three list boxes side by side as columns over the whole client area.
+class frmResizeL : public rt::Form {
+ public:
+  static constexpr const char* class_name = "frmResizeL";
+  frmResizeL(rt::Application& app, const rt::FormClass& form_class);
+
+  rt::ListBox& List1(std::int16_t index) { return control<rt::ListBox>("List1", index); }
+
+  void Form_Initialize();
+  void Form_Resize();
+
+ private:
+  void plain_columns();
+  void corrected_columns();
+
+  rt::DeclaredFunction SendMessageA;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "runtime/form.h"
+#include "runtime/on_error.h"
+
+// The main window: lays its four children out over the client area, and its menu.
+class MDIResize : public rt::MDIForm {
+ public:
+  static constexpr const char* class_name = "MDIResize";
+  using rt::MDIForm::MDIForm;
+
+  rt::Menu& mnuOplossing() { return menu("mnuOplossing"); }
+  rt::Menu& mnuWiskundig() { return menu("mnuWiskundig"); }
+
+  // The layout pass: places the children and reports in frmResizeT's label.
+  void Resizing();
+
+  void MDIForm_Initialize();
+  void MDIForm_Resize();
+  void mnuOplossing_Click();
+  void mnuWiskundig_Click();
+  void mnuVulBox_Click();
+
+  void call_member(std::string_view name) override;
+
+ private:
+  void report(rt::OnError& on_error);
+};
+
+// The texts the layout pass writes into frmResizeT.Label1.
+inline constexpr const char* kTwoLineText =
+    "Nu zou het formulier een extra scrollbar gaan genereren\r\nNiet dus .....";
+inline constexpr const char* kDoubleScrollBarText = "Oeps. Dubbele scrollbar";
+inline constexpr const char* kEmptyText = "";

@@ -1,0 +1,217 @@
+#include "runtime/application.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+#include <new>
+
+namespace rt {
+namespace {
+
+std::int32_t send_message(WindowSystem& ws, std::int32_t window, std::int32_t message,
+                          std::int32_t wparam, std::int32_t lparam) {
+  return ws.send_message(window, static_cast<std::uint32_t>(message), wparam, lparam);
+}
+
+struct LibraryEntry {
+  std::string_view library;
+  std::string_view entry;
+  NativeEntry function;
+};
+
+// The native functions a program may declare. Library names are matched without regard to
+// case and with or without ".dll", as the platform's loader does; entry names exactly.
+constexpr LibraryEntry kLibraries[] = {
+    {"user32", "SendMessageA", &send_message},
+};
+
+bool same_library(std::string_view declared, std::string_view known) {
+  if (declared.size() == known.size() + 4) {
+    std::string_view suffix = declared.substr(known.size());
+    if (!std::equal(suffix.begin(), suffix.end(), ".dll", [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == b;
+        })) {
+      return false;
+    }
+    declared = declared.substr(0, known.size());
+  }
+  return std::equal(
+      declared.begin(), declared.end(), known.begin(), known.end(),
+      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+}  // namespace
+
+std::string_view event_name(Event event) {
+  switch (event) {
+    case Event::Initialize:
+      return "Initialize";
+    case Event::Resize:
+      return "Resize";
+    case Event::Click:
+      return "Click";
+  }
+  return "?";
+}
+
+Application::Application(Project project, WindowSystem& window_system)
+    : project_(std::move(project)), window_system_(&window_system) {
+  slots_.resize(project_.forms.size());
+  window_system_->attach(this);
+}
+
+Application::~Application() {
+  tracer_ = nullptr;
+  window_system_->attach(nullptr);
+  // Children go before the main window that holds them.
+  while (!forms_.empty()) forms_.back()->unload();
+  slots_.clear();
+}
+
+void Application::start() {
+  from_message_loop([&] { instance(project_.startup); });
+}
+
+int Application::run() {
+  start();
+  return window_system_->run_message_loop();
+}
+
+Form& Application::instance(std::string_view class_name) {
+  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
+    const FormClass& form_class = project_.forms[i];
+    if (form_class.design.name != class_name) continue;
+    if (!slots_[i]) {
+      trace([&] { return "create " + form_class.design.name; });
+      slots_[i] = form_class.create(*this, form_class);
+      raise_event(*slots_[i], "", Event::Initialize);
+    }
+    return *slots_[i];
+  }
+  raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
+}
+
+Form* Application::existing_instance(std::string_view class_name) const {
+  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
+    if (project_.forms[i].design.name == class_name) return slots_[i].get();
+  }
+  return nullptr;
+}
+
+Form& Application::main_form() {
+  for (const FormClass& form_class : project_.forms) {
+    if (form_class.design.mdi_form) return instance(form_class.design.name);
+  }
+  raise(ErrorCode::Internal, "the project has no MDI form");
+}
+
+Form& Application::Forms(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= forms_.size()) {
+    raise(ErrorCode::SubscriptOutOfRange, "Forms(" + std::to_string(index) + ")");
+  }
+  Form& form = *forms_[static_cast<std::size_t>(index)];
+  trace([&] { return "forms " + std::to_string(index) + " -> " + form.path(); });
+  return form;
+}
+
+void Application::set_error_reporter(std::function<void(const Error&)> reporter) {
+  reporter_ = std::move(reporter);
+}
+
+void Application::raise_event(Form& form, std::string_view source, Event event) {
+  const Handler handler = form.handler_for(source, event);
+  if (handler == nullptr) return;
+  trace([&] {
+    std::string line = "event " + form.path();
+    if (!source.empty()) line += "." + std::string(source);
+    return line + " " + std::string(event_name(event));
+  });
+  ++delivering_;
+  // An error that escapes a handler ends here: it is reported, and the program goes on.
+  try {
+    handler(form);
+  } catch (const Error& error) {
+    report(error);
+  } catch (const std::bad_alloc&) {
+    report(Error(ErrorCode::OutOfMemory));
+  } catch (const std::exception& error) {
+    report(Error(ErrorCode::Internal, error.what()));
+  }
+  --delivering_;
+}
+
+void Application::form_loaded(Form& form) {
+  forms_.push_back(&form);
+}
+
+void Application::form_unloaded(Form& form) {
+  std::erase(forms_, &form);
+}
+
+void Application::discarded(const Error& error) {
+  trace([&] { return "resume " + std::to_string(error.number()) + " " + quote(error.message()); });
+}
+
+NativeEntry Application::find_entry(std::string_view library, std::string_view entry) {
+  bool library_found = false;
+  for (const LibraryEntry& known : kLibraries) {
+    if (!same_library(library, known.library)) continue;
+    library_found = true;
+    if (known.entry == entry) return known.function;
+  }
+  if (!library_found) raise(ErrorCode::LibraryNotFound, std::string(library));
+  raise(ErrorCode::EntryPointNotFound, std::string(entry) + " in " + std::string(library));
+}
+
+void Application::main_window_resized() {
+  from_message_loop([&] {
+    Form& main = main_form();
+    if (main.loaded()) raise_event(main, "", Event::Resize);
+  });
+}
+
+void Application::clicked(Object& source) {
+  from_message_loop([&] {
+    if (auto* control = dynamic_cast<Control*>(&source)) {
+      raise_event(control->form(), control->name(), Event::Click);
+    } else if (auto* menu = dynamic_cast<Menu*>(&source)) {
+      raise_event(menu->form(), menu->name(), Event::Click);
+    }
+  });
+}
+
+void Application::form_resized_by_user(Object& form) {
+  from_message_loop([&] {
+    if (auto* resized = dynamic_cast<Form*>(&form)) raise_event(*resized, "", Event::Resize);
+  });
+}
+
+void Application::main_window_closed() {
+  from_message_loop([&] {
+    while (!forms_.empty()) forms_.back()->unload();
+  });
+  window_system_->quit();
+}
+
+template <class F>
+void Application::from_message_loop(F&& deliver) {
+  ++delivering_;
+  try {
+    deliver();
+  } catch (const Error& error) {
+    report(error);
+  }
+  if (--delivering_ == 0) window_system_->idle();
+}
+
+void Application::report(const Error& error) {
+  ++errors_reported_;
+  trace([&] { return "report " + std::to_string(error.number()) + " " + quote(error.message()); });
+  if (reporter_) {
+    reporter_(error);
+  } else {
+    std::cerr << "mdiresize: run-time error " << error.number() << ": " << error.message() << '\n';
+  }
+}
+
+}  // namespace rt

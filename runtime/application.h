@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <typeinfo>
+#include <vector>
+
+#include "runtime/error.h"
+#include "runtime/form.h"
+#include "runtime/project.h"
+#include "runtime/trace.h"
+#include "runtime/window_system.h"
+
+namespace rt {
+
+// A function of a native library that the program declares for itself, four 32-bit arguments
+// and a 32-bit result.
+using NativeEntry = std::int32_t (*)(WindowSystem&, std::int32_t, std::int32_t, std::int32_t,
+                                     std::int32_t);
+
+// The forms runtime: runs a project on a window system. It holds the default-instance slots,
+// the registry of loaded forms and the delivery of events.
+class Application final : public EventSink {
+ public:
+  Application(Project project, WindowSystem& window_system);
+  ~Application() override;
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Creates the start-up form, whose own handlers show it; returns to the message loop.
+  void start();
+  // start(), then the message loop until the main window is closed. The exit status.
+  int run();
+
+  const Project& project() const { return project_; }
+  WindowSystem& window_system() const { return *window_system_; }
+
+  // The default instance of a form class: created by the first reference, which raises
+  // the form's Initialize.
+  Form& instance(std::string_view class_name);
+  template <class T>
+  T& instance() {
+    Form& form = instance(T::class_name);
+    if (typeid(form) != typeid(T)) raise(ErrorCode::TypeMismatch, form.path());
+    return static_cast<T&>(form);
+  }
+  // The instance if it exists, without creating it.
+  Form* existing_instance(std::string_view class_name) const;
+  // The project's MDI parent form.
+  Form& main_form();
+
+  // The registry of loaded forms, in load order.
+  Form& Forms(int index);
+  const std::vector<Form*>& loaded_forms() const { return forms_; }
+
+  // Tracing of every operation the program performs on the runtime.
+  void set_tracer(Tracer* tracer) { tracer_ = tracer; }
+  template <class MakeLine>
+  void trace(MakeLine&& make_line) {
+    if (tracer_ != nullptr) tracer_->line(make_line());
+  }
+
+  // Where an error that reaches event delivery is reported; standard error by default.
+  void set_error_reporter(std::function<void(const Error&)> reporter);
+  std::size_t errors_reported() const { return errors_reported_; }
+
+  // --- the runtime's side, used by forms, controls and the window system
+  void raise_event(Form& form, std::string_view source, Event event);
+  void form_loaded(Form& form);
+  void form_unloaded(Form& form);
+  // Resume-next discarded this error.
+  void discarded(const Error& error);
+  // A declared function, looked up by library and entry name.
+  NativeEntry find_entry(std::string_view library, std::string_view entry);
+
+  // EventSink: what the user did, each an event of the message loop.
+  void main_window_resized() override;
+  void clicked(Object& source) override;
+  void form_resized_by_user(Object& form) override;
+  void main_window_closed() override;
+
+ private:
+  template <class F>
+  void from_message_loop(F&& deliver);
+  void report(const Error& error);
+
+  Project project_;
+  WindowSystem* window_system_;
+  std::vector<std::unique_ptr<Form>> slots_;  // one per form class, in project order
+  std::vector<Form*> forms_;
+  Tracer* tracer_ = nullptr;
+  std::function<void(const Error&)> reporter_;
+  std::size_t errors_reported_ = 0;
+  int delivering_ = 0;
+};
+
+}  // namespace rt

@@ -1,0 +1,60 @@
+#include "runtime/error.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace rt {
+namespace {
+
+const char* text_of(ErrorCode code) {
+  switch (code) {
+    case ErrorCode::InvalidProcedureCall:
+      return "Invalid procedure call or argument";
+    case ErrorCode::Overflow:
+      return "Overflow";
+    case ErrorCode::OutOfMemory:
+      return "Out of memory";
+    case ErrorCode::SubscriptOutOfRange:
+      return "Subscript out of range";
+    case ErrorCode::DivisionByZero:
+      return "Division by zero";
+    case ErrorCode::TypeMismatch:
+      return "Type mismatch";
+    case ErrorCode::LibraryNotFound:
+      return "File not found";
+    case ErrorCode::UnsupportedMember:
+      return "Object doesn't support this property or method";
+    case ErrorCode::PlatformCallFailed:
+      return "Window system call failed";
+    case ErrorCode::EntryPointNotFound:
+      return "Can't find entry point";
+    case ErrorCode::Internal:
+      return "Internal error";
+  }
+  return "Application-defined or object-defined error";
+}
+
+}  // namespace
+
+Error::Error(ErrorCode code, const std::string& detail)
+    : code_(code), message_(detail.empty() ? text_of(code) : text_of(code) + (": " + detail)) {}
+
+void raise(ErrorCode code, const std::string& detail) {
+  throw Error(code, detail);
+}
+
+FloatingPointCheck::FloatingPointCheck() {
+  std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+void FloatingPointCheck::check() const {
+  if (std::fetestexcept(FE_DIVBYZERO)) raise(ErrorCode::DivisionByZero);
+  if (std::fetestexcept(FE_OVERFLOW | FE_INVALID)) raise(ErrorCode::Overflow);
+}
+
+void FloatingPointCheck::check(double result) const {
+  check();
+  if (!std::isfinite(result)) raise(ErrorCode::Overflow);
+}
+
+}  // namespace rt

@@ -1,0 +1,138 @@
+#include "runtime/form.h"
+
+#include "runtime/application.h"
+
+namespace rt {
+
+Form::Form(Application& app, const FormClass& form_class)
+    : Window(app, form_class.design.name), form_class_(&form_class) {
+  for (const EventBinding& binding : app.project().events) {
+    if (binding.form == class_name()) bindings_.push_back(&binding);
+  }
+}
+
+Form::~Form() = default;
+
+float Form::ScaleWidth() {
+  return read("ScaleWidth", window().client_size().width);
+}
+float Form::ScaleHeight() {
+  return read("ScaleHeight", window().client_size().height);
+}
+
+void Form::Show() {
+  window();
+  app().trace([&] { return "show " + path(); });
+  display();
+}
+
+Menu& Form::menu(std::string_view name) {
+  window();
+  for (const auto& menu : menus_) {
+    if (menu->name() == name) return *menu;
+  }
+  unsupported(name);
+}
+
+Control& Form::find_control(std::string_view name, int index) {
+  window();
+  bool name_found = false;
+  for (const auto& control : controls_) {
+    if (control->name() != name) continue;
+    if (control->design().index == index) return *control;
+    name_found = true;
+  }
+  if (name_found) {
+    raise(ErrorCode::SubscriptOutOfRange,
+          path() + "." + std::string(name) + "(" + std::to_string(index) + ")");
+  }
+  unsupported(name);
+}
+
+Variant Form::get_member(std::string_view name) {
+  if (name == "ScaleWidth") return Variant(ScaleWidth());
+  if (name == "ScaleHeight") return Variant(ScaleHeight());
+  if (name == "Caption") return Variant(window().text());
+  if (name == "Left" || name == "Top" || name == "Width" || name == "Height") {
+    return Window::get_member(name);
+  }
+  window();
+  for (const auto& menu : menus_) {
+    if (menu->name() == name) return Variant(static_cast<Object&>(*menu));
+  }
+  for (const auto& control : controls_) {
+    if (control->name() == name && control->design().index < 0) {
+      return Variant(static_cast<Object&>(*control));
+    }
+  }
+  unsupported(name);
+}
+
+void Form::call_member(std::string_view name) {
+  if (name == "Show") return Show();
+  Window::call_member(name);
+}
+
+Handler Form::handler_for(std::string_view source, Event event) const {
+  for (const EventBinding* binding : bindings_) {
+    if (binding->event == event && binding->source == source) return binding->handler;
+  }
+  return nullptr;
+}
+
+void Form::unload() {
+  if (!loaded()) return;
+  app().trace([&] { return "unload " + path(); });
+  menus_.clear();
+  controls_.clear();
+  peer_.reset();
+  visible_ = false;
+  app().form_unloaded(*this);
+}
+
+Peer& Form::window() {
+  if (!peer_) load();
+  return *peer_;
+}
+
+void Form::size_changed() {
+  app().raise_event(*this, "", Event::Resize);
+}
+
+void Form::load() {
+  WindowSystem& ws = app().window_system();
+  Form* main = design().mdi_child ? &app().main_form() : nullptr;
+  Peer* main_window = main != nullptr ? &main->window() : nullptr;
+  if (peer_) return;  // loading the main window may have run code that loaded this form
+  app().trace([&] { return "load " + path(); });
+  std::unique_ptr<Peer> peer = main_window != nullptr
+                                   ? ws.create_child_form(*main_window, design(), *this)
+                                   : ws.create_main_window(design(), *this);
+  std::vector<std::unique_ptr<Control>> controls;
+  for (const ControlDesign& design_of_control : design().controls) {
+    auto control = make_control(*this, design_of_control);
+    control->attach(ws.create_control(*peer, design_of_control, *control));
+    controls.push_back(std::move(control));
+  }
+  std::vector<std::unique_ptr<Menu>> menus;
+  for (const MenuDesign& design_of_menu : design().menus) {
+    auto menu = std::make_unique<Menu>(*this, design_of_menu);
+    menu->attach(ws.create_menu_item(*peer, design_of_menu, *menu));
+    menus.push_back(std::move(menu));
+  }
+  peer_ = std::move(peer);
+  controls_ = std::move(controls);
+  menus_ = std::move(menus);
+  app().form_loaded(*this);
+  if (main != nullptr && main->design().auto_show_children) display();
+}
+
+void Form::display() {
+  if (visible_) return;
+  peer_->show();
+  visible_ = true;
+  // A form gets its Resize when it is first shown.
+  size_changed();
+}
+
+}  // namespace rt

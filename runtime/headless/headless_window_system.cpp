@@ -1,0 +1,338 @@
+#include "runtime/headless/headless_window_system.h"
+
+#include <algorithm>
+#include <array>
+
+#include "runtime/object.h"
+
+namespace rt::headless {
+namespace {
+
+constexpr std::array<std::string_view, 11> kOpNames = {
+    "Create", "Show",   "Geometry", "Place",   "ClientSize", "SetText",
+    "Text",   "Handle", "AddItem",  "Checked", "SetChecked",
+};
+
+}  // namespace
+
+std::string_view op_name(Op op) {
+  return kOpNames.at(static_cast<std::size_t>(op));
+}
+
+bool parse_op(std::string_view name, Op& op) {
+  for (std::size_t i = 0; i < kOpNames.size(); ++i) {
+    if (kOpNames[i] == name) {
+      op = static_cast<Op>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+// One native object held in memory. Lengths are twips as the window system holds them:
+// on the pixel grid unless the grid is exact.
+class HeadlessPeer final : public Peer {
+ public:
+  enum class Kind { Main, Child, Control, Menu };
+
+  HeadlessPeer(HeadlessWindowSystem& ws, Kind kind, Object& owner)
+      : ws_(&ws), kind_(kind), owner_(&owner) {
+    if (kind != Kind::Menu) handle_ = ws.register_window(*this);
+  }
+  ~HeadlessPeer() override { ws_->unregister(*this); }
+
+  Kind kind() const { return kind_; }
+  Object& owner() const { return *owner_; }
+  const std::string& path() const { return owner_->path(); }
+  bool visible() const { return visible_; }
+  const Rect& rect() const { return rect_; }
+  WindowHandle window_handle() const { return handle_; }
+
+  void set_rect(const Rect& rect) { rect_ = rect; }
+  void set_frame(float horizontal, float vertical) {
+    frame_width_ = horizontal;
+    frame_height_ = vertical;
+  }
+  void set_design(std::string text, std::vector<std::string> items, bool is_list, bool checked) {
+    text_ = std::move(text);
+    items_ = std::move(items);
+    is_list_ = is_list;
+    checked_ = checked;
+  }
+  void set_text_by_user(std::string_view text) { text_ = text; }
+  void set_extent(int extent) { extent_ = extent; }
+  bool is_list() const { return is_list_; }
+
+  void show() override {
+    ws_->check(path(), Op::Show);
+    visible_ = true;
+  }
+
+  Rect geometry() override {
+    ws_->check(path(), Op::Geometry);
+    if (kind_ == Kind::Main) return Rect{0, 0, ws_->client_.width, ws_->client_.height};
+    return rect_;
+  }
+
+  bool place(const Placement& placement) override {
+    ws_->check(path(), Op::Place);
+    if (kind_ == Kind::Main) {
+      const Size before = ws_->client_;
+      if (placement.width) ws_->client_.width = std::max(0.0f, ws_->grid_.snap(*placement.width));
+      if (placement.height)
+        ws_->client_.height = std::max(0.0f, ws_->grid_.snap(*placement.height));
+      return before != ws_->client_;
+    }
+    Rect next = rect_;
+    if (placement.left) next.left = *placement.left;
+    if (placement.top) next.top = *placement.top;
+    if (placement.width) next.width = *placement.width;
+    if (placement.height) next.height = *placement.height;
+    next = ws_->snap(next);
+    const bool resized = next.width != rect_.width || next.height != rect_.height;
+    rect_ = next;
+    return resized;
+  }
+
+  Size client_size() override {
+    ws_->check(path(), Op::ClientSize);
+    return client();
+  }
+
+  void set_text(std::string_view text) override {
+    ws_->check(path(), Op::SetText);
+    text_ = text;
+  }
+
+  std::string text() override {
+    ws_->check(path(), Op::Text);
+    return text_;
+  }
+
+  WindowHandle handle() override {
+    ws_->check(path(), Op::Handle);
+    if (kind_ == Kind::Menu) raise(ErrorCode::UnsupportedMember, path() + ".hWnd");
+    return handle_;
+  }
+
+  void add_item(std::string_view item) override {
+    if (!is_list_) Peer::add_item(item);
+    ws_->check(path(), Op::AddItem);
+    items_.emplace_back(item);
+  }
+
+  bool checked() override {
+    if (kind_ != Kind::Menu) return Peer::checked();
+    ws_->check(path(), Op::Checked);
+    return checked_;
+  }
+
+  void set_checked(bool checked) override {
+    if (kind_ != Kind::Menu) return Peer::set_checked(checked);
+    ws_->check(path(), Op::SetChecked);
+    checked_ = checked;
+  }
+
+  PeerState inspect() const override {
+    PeerState state;
+    state.geometry =
+        kind_ == Kind::Main ? Rect{0, 0, ws_->client_.width, ws_->client_.height} : rect_;
+    state.client = client();
+    state.text = text_;
+    state.item_count = static_cast<int>(items_.size());
+    state.horizontal_extent = extent_;
+    state.checked = checked_;
+    state.visible = visible_;
+    return state;
+  }
+
+ private:
+  Size client() const {
+    if (kind_ == Kind::Main) return ws_->visible_client();
+    return Size{std::max(0.0f, rect_.width - frame_width_),
+                std::max(0.0f, rect_.height - frame_height_)};
+  }
+
+  HeadlessWindowSystem* ws_;
+  Kind kind_;
+  Object* owner_;
+  WindowHandle handle_ = 0;
+  Rect rect_;
+  float frame_width_ = 0;   // what the frame takes of the outer width
+  float frame_height_ = 0;  // and of the outer height, caption included
+  std::string text_;
+  std::vector<std::string> items_;
+  bool is_list_ = false;
+  int extent_ = 0;
+  bool checked_ = false;
+  bool visible_ = false;
+};
+
+HeadlessWindowSystem::HeadlessWindowSystem(Config config)
+    : config_(config), grid_(config.twips_per_pixel, config.exact) {}
+
+HeadlessWindowSystem::~HeadlessWindowSystem() = default;
+
+void HeadlessWindowSystem::inject_fault(std::string path, Op op, int nth, ErrorCode code) {
+  faults_.push_back(Fault{std::move(path), op, std::max(1, nth), code});
+}
+
+void HeadlessWindowSystem::check(const std::string& path, Op op) {
+  for (auto fault = faults_.begin(); fault != faults_.end(); ++fault) {
+    if (fault->op != op || fault->path != path) continue;
+    if (--fault->remaining > 0) continue;
+    const ErrorCode code = fault->code;
+    faults_.erase(fault);
+    ++faults_fired_;
+    raise(code, std::string(op_name(op)) + " " + path);
+  }
+}
+
+WindowHandle HeadlessWindowSystem::register_window(HeadlessPeer& peer) {
+  const WindowHandle handle = next_handle_++;
+  handles_.emplace(handle, &peer);
+  return handle;
+}
+
+void HeadlessWindowSystem::unregister(HeadlessPeer& peer) {
+  handles_.erase(peer.window_handle());
+  std::erase(children_, &peer);
+}
+
+Size HeadlessWindowSystem::visible_client() const {
+  const auto bar = static_cast<float>(grid_.to_twips(config_.scroll_bar_px));
+  return Size{std::max(0.0f, client_.width - (bars_.vertical ? bar : 0.0f)),
+              std::max(0.0f, client_.height - (bars_.horizontal ? bar : 0.0f))};
+}
+
+Rect HeadlessWindowSystem::snap(const Rect& rect) const {
+  return Rect{grid_.snap(rect.left), grid_.snap(rect.top), std::max(0.0f, grid_.snap(rect.width)),
+              std::max(0.0f, grid_.snap(rect.height))};
+}
+
+std::unique_ptr<Peer> HeadlessWindowSystem::create_main_window(const FormDesign& design,
+                                                               Object& owner) {
+  check(owner.path(), Op::Create);
+  auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Main, owner);
+  peer->set_design(design.caption, {}, false, false);
+  client_ = Size{grid_.snap(design.client_width), grid_.snap(design.client_height)};
+  bars_ = {};
+  closed_ = false;
+  return peer;
+}
+
+std::unique_ptr<Peer> HeadlessWindowSystem::create_child_form(Peer&, const FormDesign& design,
+                                                              Object& owner) {
+  check(owner.path(), Op::Create);
+  auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Child, owner);
+  const bool framed = design.border_style != BorderStyle::None;
+  const auto px = [&](int pixels) { return static_cast<float>(grid_.to_twips(pixels)); };
+  const float frame_width = framed ? px(2 * config_.border_px) : 0.0f;
+  const float frame_height = framed ? px(2 * config_.border_px + config_.caption_px) : 0.0f;
+  // New children cascade down from the top-left corner, one caption height apart.
+  const float offset =
+      px(static_cast<int>(children_.size()) * (config_.caption_px + config_.border_px));
+  peer->set_frame(frame_width, frame_height);
+  peer->set_rect(snap(Rect{offset, offset, design.client_width + frame_width,
+                           design.client_height + frame_height}));
+  peer->set_design(design.caption, {}, false, false);
+  children_.push_back(peer.get());
+  return peer;
+}
+
+std::unique_ptr<Peer> HeadlessWindowSystem::create_control(Peer&, const ControlDesign& design,
+                                                           Object& owner) {
+  check(owner.path(), Op::Create);
+  auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Control, owner);
+  peer->set_rect(snap(Rect{design.left, design.top, design.width, design.height}));
+  const bool is_list = design.kind == ControlKind::ListBox;
+  peer->set_design(design.kind == ControlKind::TextBox ? design.text : design.caption, design.items,
+                   is_list, false);
+  peer->show();
+  return peer;
+}
+
+std::unique_ptr<Peer> HeadlessWindowSystem::create_menu_item(Peer&, const MenuDesign& design,
+                                                             Object& owner) {
+  check(owner.path(), Op::Create);
+  auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Menu, owner);
+  peer->set_design(design.caption, {}, false, design.checked);
+  return peer;
+}
+
+std::int32_t HeadlessWindowSystem::send_message(WindowHandle window, std::uint32_t message,
+                                                std::int32_t wparam, std::int32_t) {
+  const auto found = handles_.find(window);
+  if (found == handles_.end()) return 0;
+  HeadlessPeer& peer = *found->second;
+  if (message == LB_SETHORIZONTALEXTENT && peer.is_list()) peer.set_extent(std::max(0, wparam));
+  return 0;
+}
+
+void HeadlessWindowSystem::idle() {
+  // As an MDI client does: a horizontal bar when a child reaches past the right (or left)
+  // edge, a vertical one past the bottom (or top); a bar takes room from the other direction
+  // and can bring the other bar with it.
+  bool any = false;
+  double left = 0, top = 0, right = 0, bottom = 0;
+  for (const HeadlessPeer* child : children_) {
+    if (!child->visible()) continue;
+    const Rect& r = child->rect();
+    const double child_right = double{r.left} + r.width;
+    const double child_bottom = double{r.top} + r.height;
+    left = any ? std::min(left, double{r.left}) : r.left;
+    top = any ? std::min(top, double{r.top}) : r.top;
+    right = any ? std::max(right, child_right) : child_right;
+    bottom = any ? std::max(bottom, child_bottom) : child_bottom;
+    any = true;
+  }
+  ScrollBars bars;
+  if (any) {
+    const double bar = grid_.to_twips(config_.scroll_bar_px);
+    for (int round = 0; round < 3; ++round) {
+      const double width = client_.width - (bars.vertical ? bar : 0.0);
+      const double height = client_.height - (bars.horizontal ? bar : 0.0);
+      const ScrollBars next{right > width || left<0, bottom> height || top < 0};
+      if (next == bars) break;
+      bars = next;
+    }
+  }
+  bars_ = bars;
+}
+
+void HeadlessWindowSystem::user_resize_client(float width, float height) {
+  client_ = Size{std::max(0.0f, grid_.snap(width)), std::max(0.0f, grid_.snap(height))};
+  if (sink_ != nullptr) {
+    sink_->main_window_resized();
+  } else {
+    idle();
+  }
+}
+
+void HeadlessWindowSystem::user_click(Peer& target) {
+  auto& peer = static_cast<HeadlessPeer&>(target);
+  if (sink_ != nullptr) {
+    sink_->clicked(peer.owner());
+  } else {
+    idle();
+  }
+}
+
+void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
+  auto& peer = static_cast<HeadlessPeer&>(form);
+  const Rect before = peer.rect();
+  peer.set_rect(snap(rect));
+  const bool resized = before.width != peer.rect().width || before.height != peer.rect().height;
+  if (resized && sink_ != nullptr) {
+    sink_->form_resized_by_user(peer.owner());
+  } else {
+    idle();
+  }
+}
+
+void HeadlessWindowSystem::user_type(Peer& text_box, std::string_view text) {
+  static_cast<HeadlessPeer&>(text_box).set_text_by_user(text);
+  idle();
+}
+
+}  // namespace rt::headless

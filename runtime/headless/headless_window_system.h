@@ -1,0 +1,117 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/error.h"
+#include "runtime/pixel_grid.h"
+#include "runtime/window_system.h"
+
+namespace rt::headless {
+
+struct Config {
+  double twips_per_pixel = PixelGrid::kDefaultTwipsPerPixel;
+  bool exact = false;  // keep fractional twips: a length reads back exactly as it was set
+  // Frame metrics of a child form with a sizable frame, and the MDI client's scroll bars.
+  int border_px = 4;
+  int caption_px = 26;
+  int scroll_bar_px = 17;
+};
+
+// The operations of a native object, as fault injection names them.
+enum class Op {
+  Create,  // creating the window, control or menu item
+  Show,
+  Geometry,    // reading Left, Top, Width, Height
+  Place,       // Move, or writing Width
+  ClientSize,  // reading ScaleWidth, ScaleHeight
+  SetText,     // writing Caption or Text
+  Text,        // reading Caption or Text
+  Handle,      // reading hWnd
+  AddItem,
+  Checked,     // reading Checked
+  SetChecked,  // writing Checked
+};
+
+std::string_view op_name(Op op);
+// The Op named `name` ("Place", "ClientSize", ...); false when there is none.
+bool parse_op(std::string_view name, Op& op);
+
+class HeadlessPeer;
+
+// A window system held in memory: deterministic, with lengths snapped to whole pixels (or
+// kept exact), child frames, the MDI client's scroll bars and fault injection.
+class HeadlessWindowSystem final : public WindowSystem {
+ public:
+  explicit HeadlessWindowSystem(Config config = {});
+  ~HeadlessWindowSystem() override;
+
+  const Config& config() const { return config_; }
+  const PixelGrid& grid() const { return grid_; }
+  // The whole client area of the main window, scroll bars included.
+  Size client_area() const { return client_; }
+
+  // The nth call from now (1 is the next) of `op` on the object at `path` ("frmResizeT",
+  // "frmResizeT.Label1", "MDIResize.mnuOplossing") fails with a run-time error.
+  void inject_fault(std::string path, Op op, int nth = 1,
+                    ErrorCode code = ErrorCode::PlatformCallFailed);
+  std::size_t faults_pending() const { return faults_.size(); }
+  std::size_t faults_fired() const { return faults_fired_; }
+  void clear_faults() { faults_.clear(); }
+
+  // WindowSystem
+  void attach(EventSink* sink) override { sink_ = sink; }
+  std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
+  std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
+                                          Object& owner) override;
+  std::unique_ptr<Peer> create_control(Peer& form, const ControlDesign& design,
+                                       Object& owner) override;
+  std::unique_ptr<Peer> create_menu_item(Peer& main, const MenuDesign& design,
+                                         Object& owner) override;
+  std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
+                            std::int32_t lparam) override;
+  void idle() override;
+  int run_message_loop() override { return 0; }
+  void quit() override { closed_ = true; }
+  bool closed() const { return closed_; }
+  ScrollBars client_scroll_bars() const override { return bars_; }
+  double twips_per_pixel() const override { return grid_.twips_per_pixel(); }
+  void user_resize_client(float width, float height) override;
+  void user_click(Peer& target) override;
+  void user_place(Peer& form, const Rect& rect) override;
+  void user_type(Peer& text_box, std::string_view text) override;
+
+ private:
+  friend class HeadlessPeer;
+
+  struct Fault {
+    std::string path;
+    Op op;
+    int remaining;
+    ErrorCode code;
+  };
+
+  void check(const std::string& path, Op op);
+  WindowHandle register_window(HeadlessPeer& peer);
+  void unregister(HeadlessPeer& peer);
+  // The client area less the scroll bars it shows.
+  Size visible_client() const;
+  Rect snap(const Rect& rect) const;
+
+  Config config_;
+  PixelGrid grid_;
+  EventSink* sink_ = nullptr;
+  Size client_;
+  ScrollBars bars_;
+  std::vector<HeadlessPeer*> children_;  // child forms, in creation order
+  std::unordered_map<WindowHandle, HeadlessPeer*> handles_;
+  WindowHandle next_handle_ = 1;
+  std::vector<Fault> faults_;
+  std::size_t faults_fired_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace rt::headless

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runtime/variant.h"
+
+namespace rt {
+
+class Application;
+
+// Anything code can hold a reference to: a form, a control, a menu item.
+class Object {
+ public:
+  Object(Application& app, std::string path) : app_(&app), path_(std::move(path)) {}
+  virtual ~Object() = default;
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+
+  Application& app() const { return *app_; }
+  // Where the object stands, as a person reads it: "frmResizeL.List1(0)".
+  const std::string& path() const { return path_; }
+
+  // Late binding: the member is looked up by its name at every call. A name the object
+  // lacks raises the unsupported-member error.
+  virtual Variant get_member(std::string_view name);
+  virtual void call_member(std::string_view name);
+
+ protected:
+  [[noreturn]] void unsupported(std::string_view name) const;
+
+ private:
+  Application* app_;
+  std::string path_;
+};
+
+// `object.name` and `object.name()` written in code, resolved at run time.
+Variant get_by_name(Object& object, std::string_view name);
+Variant get_by_name(const Variant& object, std::string_view name);
+void call_by_name(Object& object, std::string_view name);
+
+}  // namespace rt

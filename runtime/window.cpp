@@ -1,0 +1,78 @@
+#include "runtime/window.h"
+
+#include <cmath>
+
+#include "runtime/application.h"
+#include "runtime/error.h"
+
+namespace rt {
+namespace {
+
+float checked_length(const Variant& v) {
+  const float twips = to_twips(v);
+  if (twips < 0) raise(ErrorCode::InvalidProcedureCall, "negative size " + format_number(twips));
+  return twips;
+}
+
+}  // namespace
+
+float Window::read(std::string_view property, float value) {
+  app().trace([&] {
+    return "read " + path() + "." + std::string(property) + " -> " + format_number(value);
+  });
+  return value;
+}
+
+float Window::Left() {
+  return read("Left", window().geometry().left);
+}
+float Window::Top() {
+  return read("Top", window().geometry().top);
+}
+float Window::Width() {
+  return read("Width", window().geometry().width);
+}
+float Window::Height() {
+  return read("Height", window().geometry().height);
+}
+
+void Window::set_Width(const Variant& width) {
+  Peer& peer = window();
+  app().trace([&] { return "write " + path() + ".Width " + describe(width); });
+  Placement placement;
+  placement.width = checked_length(width);
+  if (peer.place(placement)) size_changed();
+}
+
+void Window::Move(float left, const Variant& top, const Variant& width, const Variant& height) {
+  Peer& peer = window();
+  app().trace([&] {
+    return "move " + path() + " " + format_number(left) + " " + describe(top) + " " +
+           describe(width) + " " + describe(height);
+  });
+  if (std::isnan(left)) raise(ErrorCode::InvalidProcedureCall, "Left is not a number");
+  if (!std::isfinite(left)) raise(ErrorCode::Overflow);
+  Placement placement;
+  placement.left = left;
+  placement.top = to_twips(top);
+  placement.width = checked_length(width);
+  placement.height = checked_length(height);
+  if (peer.place(placement)) size_changed();
+}
+
+std::int32_t Window::hWnd() {
+  const WindowHandle handle = window().handle();
+  app().trace([&] { return "read " + path() + ".hWnd -> " + std::to_string(handle); });
+  return handle;
+}
+
+Variant Window::get_member(std::string_view name) {
+  if (name == "Left") return Variant(Left());
+  if (name == "Top") return Variant(Top());
+  if (name == "Width") return Variant(Width());
+  if (name == "Height") return Variant(Height());
+  // hWnd is a 32-bit value; the variant has no such type, so it is not reachable by name.
+  return Object::get_member(name);
+}
+
+}  // namespace rt

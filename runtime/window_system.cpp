@@ -1,0 +1,22 @@
+#include "runtime/window_system.h"
+
+#include "runtime/error.h"
+
+namespace rt {
+
+void Peer::add_item(std::string_view) {
+  raise(ErrorCode::UnsupportedMember, "AddItem");
+}
+bool Peer::checked() {
+  raise(ErrorCode::UnsupportedMember, "Checked");
+}
+void Peer::set_checked(bool) {
+  raise(ErrorCode::UnsupportedMember, "Checked");
+}
+
+std::string element_name(const ControlDesign& design) {
+  if (design.index < 0) return design.name;
+  return design.name + "(" + std::to_string(design.index) + ")";
+}
+
+}  // namespace rt

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "runtime/design.h"
+
+namespace rt {
+
+class Object;
+
+// Lengths at this interface are twips; each window system turns them into its own units.
+struct Rect {
+  float left = 0, top = 0, width = 0, height = 0;
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+struct Size {
+  float width = 0, height = 0;
+  friend bool operator==(const Size&, const Size&) = default;
+};
+
+// A change of position and size; what is not given stays as it is.
+struct Placement {
+  std::optional<float> left, top, width, height;
+};
+
+using WindowHandle = std::int32_t;
+
+struct ScrollBars {
+  bool horizontal = false;
+  bool vertical = false;
+  friend bool operator==(const ScrollBars&, const ScrollBars&) = default;
+};
+
+// The list-box message that sets the width, in pixels, across which the list scrolls sideways.
+inline constexpr std::uint32_t LB_SETHORIZONTALEXTENT = 0x0194;
+
+// What a native object holds, read without side effects, for tools and tests.
+struct PeerState {
+  Rect geometry;
+  Size client;
+  std::string text;
+  int item_count = 0;
+  int horizontal_extent = 0;
+  bool checked = false;
+  bool visible = false;
+};
+
+// One native object: the main window, a child form, a control or a menu item. Every call
+// may fail; a failure is a thrown rt::Error.
+class Peer {
+ public:
+  virtual ~Peer() = default;
+
+  virtual void show() = 0;
+  virtual Rect geometry() = 0;
+  // Returns whether the size, as the window system holds it, changed.
+  virtual bool place(const Placement& placement) = 0;
+  virtual Size client_size() = 0;
+  virtual void set_text(std::string_view text) = 0;
+  virtual std::string text() = 0;
+  virtual WindowHandle handle() = 0;
+  // List boxes only.
+  virtual void add_item(std::string_view item);
+  // Menu items only.
+  virtual bool checked();
+  virtual void set_checked(bool checked);
+
+  virtual PeerState inspect() const = 0;
+};
+
+// What the window system reports of what the user did. The runtime delivers the events.
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  virtual void main_window_resized() = 0;
+  virtual void clicked(Object& source) = 0;
+  virtual void form_resized_by_user(Object& form) = 0;
+  virtual void main_window_closed() = 0;
+};
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  virtual void attach(EventSink* sink) = 0;
+
+  // `owner` is the runtime object the native one stands for; events name it.
+  virtual std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) = 0;
+  virtual std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
+                                                  Object& owner) = 0;
+  virtual std::unique_ptr<Peer> create_control(Peer& form, const ControlDesign& design,
+                                               Object& owner) = 0;
+  virtual std::unique_ptr<Peer> create_menu_item(Peer& main, const MenuDesign& design,
+                                                 Object& owner) = 0;
+
+  // The send-message call: an unknown window handle is ignored and gives 0.
+  virtual std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
+                                    std::int32_t lparam) = 0;
+
+  // Control has returned to the message loop: the moment native windows catch up with what
+  // the handlers did (the MDI client's scroll bars, above all).
+  virtual void idle() = 0;
+  // Runs until the main window is closed or quit() is called; returns the exit status.
+  virtual int run_message_loop() = 0;
+  virtual void quit() = 0;
+
+  // Inspection, without side effects.
+  virtual ScrollBars client_scroll_bars() const = 0;
+  virtual double twips_per_pixel() const = 0;
+
+  // Acting as a person would; each is one event of the message loop. The client area of
+  // the main window becomes width x height twips (before any scroll bars take their part).
+  virtual void user_resize_client(float width, float height) = 0;
+  virtual void user_click(Peer& target) = 0;
+  // A child form moved or sized by hand, to `rect` within the client area.
+  virtual void user_place(Peer& form, const Rect& rect) = 0;
+  // Text typed into a text box: it replaces the whole text, as a paste over a selection would.
+  virtual void user_type(Peer& text_box, std::string_view text) = 0;
+};
+
+}  // namespace rt

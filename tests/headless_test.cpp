@@ -1,0 +1,259 @@
+// The in-memory window system: pixel snapping, child frames, the MDI client's scroll bars and
+// fault injection.
+
+#include "runtime/headless/headless_window_system.h"
+
+#include <gtest/gtest.h>
+
+#include "test_project.h"
+
+namespace {
+
+using rt::Variant;
+using rt::headless::Config;
+using rt::headless::HeadlessWindowSystem;
+using rt::headless::Op;
+using testapp::ChildA;
+using testapp::ChildB;
+using testapp::ChildC;
+
+constexpr std::int16_t kZero = 0;
+
+template <class F>
+int error_of(F&& f) {
+  try {
+    f();
+  } catch (const rt::Error& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+Config with_tpp(double tpp, bool exact = false) {
+  Config config;
+  config.twips_per_pixel = tpp;
+  config.exact = exact;
+  return config;
+}
+
+ChildC& started(testapp::TestApp& t) {
+  t.app.start();
+  return t.app.instance<ChildC>();
+}
+
+TEST(Snapping, LengthsBecomeWholePixelsRoundedHalfAwayFromZero) {
+  HeadlessWindowSystem ws;
+  testapp::TestApp t{ws};
+  ChildC& c = started(t);
+  c.Move(7.5f, Variant(7.4f), Variant(4807.5f), Variant(4000.0));
+  EXPECT_EQ(c.Left(), 15.0f);      // 0.5 px -> 1
+  EXPECT_EQ(c.Top(), 0.0f);        // 0.49 px -> 0
+  EXPECT_EQ(c.Width(), 4815.0f);   // 320.5 px -> 321
+  EXPECT_EQ(c.Height(), 4005.0f);  // 266.67 px -> 267
+  c.Move(-7.5f, Variant(kZero), Variant(4792.5f), Variant(4000.0));
+  EXPECT_EQ(c.Left(), -15.0f);
+  EXPECT_EQ(c.Width(), 4800.0f);  // 319.5 px -> 320
+}
+
+TEST(Snapping, ExactModeKeepsFractionalTwips) {
+  HeadlessWindowSystem ws(with_tpp(15, true));
+  testapp::TestApp t{ws};
+  ChildC& c = started(t);
+  c.Move(7.5f, Variant(kZero), Variant(4807.5f), Variant(4000.0));
+  EXPECT_EQ(c.Left(), 7.5f);
+  EXPECT_EQ(c.Width(), 4807.5f);
+  EXPECT_EQ(c.ScaleWidth(), 4807.5f - 120.0f);
+}
+
+TEST(Snapping, TwipsPerPixelIsConfigurable) {
+  HeadlessWindowSystem ws(with_tpp(12));
+  testapp::TestApp t{ws};
+  ChildC& c = started(t);
+  c.Move(0, Variant(kZero), Variant(4807.5f), Variant(4000.0));
+  EXPECT_EQ(c.Width(), 4812.0f);               // 400.625 px -> 401
+  EXPECT_EQ(c.ScaleWidth(), 4812.0f - 96.0f);  // the 4-pixel frame is 48 twips a side here
+  EXPECT_THROW(HeadlessWindowSystem(with_tpp(0)), std::invalid_argument);
+}
+
+TEST(Frames, FramedChildrenLoseTheirFrameFromTheClientAreaFramelessOnesDoNot) {
+  HeadlessWindowSystem ws;
+  testapp::TestApp t{ws};
+  t.app.start();
+  auto& c = t.app.instance<ChildC>();
+  auto& b = t.app.instance<ChildB>();
+  // Loaded at the design-time client size.
+  EXPECT_EQ(c.ScaleWidth(), 1500.0f);
+  EXPECT_EQ(c.ScaleHeight(), 1500.0f);
+  EXPECT_EQ(c.Width(), 1500.0f + 120.0f);
+  EXPECT_EQ(c.Height(), 1500.0f + 510.0f);
+  c.Move(0, Variant(kZero), Variant(3990.0f), Variant(3000.0));
+  EXPECT_EQ(c.ScaleWidth(), 3870.0f);
+  EXPECT_EQ(c.ScaleHeight(), 2490.0f);
+  c.Move(0, Variant(kZero), Variant(60.0f), Variant(0.0));
+  EXPECT_EQ(c.ScaleWidth(), 0.0f);
+  EXPECT_EQ(c.ScaleHeight(), 0.0f);
+  b.Move(0, Variant(kZero), Variant(3990.0f), Variant(3000.0));
+  EXPECT_EQ(b.ScaleWidth(), 3990.0f);
+  EXPECT_EQ(b.ScaleHeight(), 3000.0f);
+}
+
+// The main window's client area is 6000 x 4500 twips, 400 x 300 pixels; a scroll bar is
+// 17 pixels, 255 twips. ChildB has no frame, so its outer size is what it covers.
+class ScrollBars : public ::testing::Test {
+ protected:
+  ScrollBars() {
+    t.app.start();
+    t.app.instance<ChildB>();
+  }
+  // Places ChildB from inside the main window's Resize, as a layout pass does.
+  rt::ScrollBars place(float width, double height, float client_width = 6000) {
+    t.log.on_main_resize = [=](rt::Form& main) {
+      main.app().instance<ChildB>().Move(0, Variant(kZero), Variant(width), Variant(height));
+    };
+    ws.user_resize_client(client_width, 4500);
+    return ws.client_scroll_bars();
+  }
+  rt::Form& main() { return t.app.Forms(0); }
+
+  HeadlessWindowSystem ws;
+  testapp::TestApp t{ws};
+};
+
+TEST_F(ScrollBars, NoneWhenTheChildrenFitExactly) {
+  EXPECT_EQ(place(6000, 4500), (rt::ScrollBars{false, false}));
+  EXPECT_EQ(main().ScaleWidth(), 6000.0f);
+  EXPECT_EQ(main().ScaleHeight(), 4500.0f);
+}
+
+TEST_F(ScrollBars, OneBarWhenTheOtherDirectionHasRoomForIt) {
+  EXPECT_EQ(place(6015, 3000), (rt::ScrollBars{true, false}));
+  EXPECT_EQ(main().ScaleWidth(), 6000.0f);
+  EXPECT_EQ(main().ScaleHeight(), 4245.0f);
+  EXPECT_EQ(place(5745, 4515), (rt::ScrollBars{false, true}));
+  EXPECT_EQ(main().ScaleWidth(), 5745.0f);
+}
+
+TEST_F(ScrollBars, OnePixelOverhangBringsTheDoubleScrollBar) {
+  // Reaching one pixel past the right edge brings the horizontal bar; it covers the bottom of
+  // a child that filled the height, which brings the vertical bar.
+  EXPECT_EQ(place(6015, 4500), (rt::ScrollBars{true, true}));
+  EXPECT_EQ(main().ScaleWidth(), 5745.0f);
+  EXPECT_EQ(main().ScaleHeight(), 4245.0f);
+  // And the other way round.
+  EXPECT_EQ(place(6000, 4515), (rt::ScrollBars{true, true}));
+  // A fractional overhang that rounds away brings nothing.
+  EXPECT_EQ(place(6007, 4500), (rt::ScrollBars{false, false}));
+}
+
+TEST_F(ScrollBars, BarsFromTheLastEventShrinkTheNextPass) {
+  place(6015, 4500);
+  float seen = 0;
+  t.log.on_main_resize = [&](rt::Form& m) { seen = m.ScaleWidth(); };
+  ws.user_resize_client(7500, 4500);
+  EXPECT_EQ(seen, 7500.0f - 255.0f);
+  EXPECT_EQ(ws.client_scroll_bars(), (rt::ScrollBars{false, false}));
+}
+
+TEST_F(ScrollBars, AMomentaryOverhangInsideOneEventChangesNothing) {
+  std::vector<float> widths;
+  t.log.on_main_resize = [&](rt::Form& m) {
+    auto& b = m.app().instance<ChildB>();
+    b.Move(0, Variant(kZero), Variant(9000.0f), Variant(9000.0));
+    widths.push_back(m.ScaleWidth());
+    widths.push_back(m.ScaleHeight());
+    b.Move(0, Variant(kZero), Variant(3000.0f), Variant(3000.0));
+    widths.push_back(m.ScaleWidth());
+  };
+  ws.user_resize_client(6000, 4500);
+  EXPECT_EQ(widths, (std::vector<float>{6000, 4500, 6000}));
+  EXPECT_EQ(ws.client_scroll_bars(), (rt::ScrollBars{false, false}));
+}
+
+TEST_F(ScrollBars, AChildMovedByHandBringsThemToo) {
+  place(3000, 3000);
+  auto& b = t.app.instance<ChildB>();
+  ws.user_place(*b.peer_if_loaded(), rt::Rect{-15, 0, 3000, 3000});
+  EXPECT_EQ(ws.client_scroll_bars(), (rt::ScrollBars{true, false}));
+  ws.user_place(*b.peer_if_loaded(), rt::Rect{0, 0, 3000, 3000});
+  EXPECT_EQ(ws.client_scroll_bars(), (rt::ScrollBars{false, false}));
+}
+
+class Faults : public ::testing::Test {
+ protected:
+  Faults() { t.app.start(); }
+  HeadlessWindowSystem ws;
+  testapp::TestApp t{ws};
+};
+
+TEST_F(Faults, TheNthCallOfAnOperationFailsOnce) {
+  auto& c = t.app.instance<ChildC>();
+  c.Width();
+  ws.inject_fault("ChildC", Op::Geometry, 2);
+  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
+  EXPECT_EQ(error_of([&] { c.Left(); }), 440);
+  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
+  EXPECT_EQ(ws.faults_fired(), 1u);
+  EXPECT_EQ(ws.faults_pending(), 0u);
+}
+
+TEST_F(Faults, AFailedMoveLeavesTheWindowWhereItWas) {
+  auto& c = t.app.instance<ChildC>();
+  c.Move(0, Variant(kZero), Variant(3000.0f), Variant(3000.0));
+  ws.inject_fault("ChildC", Op::Place);
+  EXPECT_EQ(error_of([&] { c.Move(150, Variant(kZero), Variant(4500.0f), Variant(3000.0)); }), 440);
+  EXPECT_EQ(c.Left(), 0.0f);
+  EXPECT_EQ(c.Width(), 3000.0f);
+}
+
+TEST_F(Faults, OtherObjectsAndOperationsAreNotAffected) {
+  auto& a = t.app.instance<ChildA>();
+  ws.inject_fault("ChildA.Label1", Op::SetText);
+  EXPECT_EQ(error_of([&] { a.List1(0).Width(); }), 0);
+  EXPECT_EQ(error_of([&] { a.Label1().Caption(); }), 0);
+  EXPECT_EQ(error_of([&] { a.Label1().set_Caption(Variant("x")); }), 440);
+  EXPECT_EQ(a.Label1().Caption(), "Label1");
+
+  ws.inject_fault("Main.mnuOpt", Op::Checked);
+  EXPECT_EQ(error_of([&] { t.app.instance<testapp::Main>().mnuOpt().Checked(); }), 440);
+}
+
+TEST_F(Faults, AFailedLoadLeavesTheFormUnloadedUntilTheNextAccess) {
+  auto& c = t.app.instance<ChildC>();
+  ws.inject_fault("ChildC", Op::Create);
+  EXPECT_EQ(error_of([&] { c.Width(); }), 440);
+  EXPECT_FALSE(c.loaded());
+  EXPECT_EQ(t.app.loaded_forms().size(), 1u);
+  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
+  EXPECT_TRUE(c.loaded());
+}
+
+TEST_F(Faults, AFailedControlLeavesNoHalfLoadedForm) {
+  auto& a = t.app.instance<ChildA>();  // its Initialize loads it
+  a.unload();
+  ws.inject_fault("ChildA.List1(1)", Op::Create);
+  EXPECT_EQ(error_of([&] { a.Width(); }), 440);
+  EXPECT_FALSE(a.loaded());
+  EXPECT_EQ(error_of([&] { a.List1(1).Width(); }), 0);
+}
+
+TEST(Controls, KeepWhatTheyWereGiven) {
+  HeadlessWindowSystem ws;
+  testapp::TestApp t{ws};
+  t.app.start();
+  auto& a = t.app.instance<ChildA>();
+  a.List1(1).AddItem(Variant("x"));
+  a.List1(1).AddItem(Variant("y"));
+  EXPECT_EQ(a.List1(1).ListCount(), 3);
+  a.Label1().set_Caption(Variant("Oeps"));
+  EXPECT_EQ(a.Label1().Caption(), "Oeps");
+  a.List1(0).Move(0, Variant(kZero), Variant(100.0f), Variant(100.0f));
+  EXPECT_EQ(a.List1(0).Width(), 105.0f);  // 6.67 px -> 7
+  auto& main = t.app.instance<testapp::Main>();
+  main.mnuOpt().set_Checked(true);
+  ws.user_resize_client(5000, 5000);
+  EXPECT_TRUE(main.mnuOpt().Checked());
+  EXPECT_EQ(a.List1(1).ListCount(), 3);
+  EXPECT_EQ(a.Label1().Caption(), "Oeps");
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+#include "runtime/variant.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+#include "runtime/error.h"
+
+namespace rt {
+namespace {
+
+using std::int16_t;
+
+// Runs `f` and returns the number of the run-time error it raised, or 0.
+template <class F>
+int error_of(F&& f) {
+  try {
+    f();
+  } catch (const Error& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+TEST(VariantArithmetic, SingleDividedByIntegerIsSingle) {
+  const Variant half = Variant(9615.0f) / Variant(int16_t{2});
+  EXPECT_EQ(half.type(), VarType::Single);
+  EXPECT_EQ(half.single(), 4807.5f);
+  const Variant third = Variant(4000.0f) / Variant(int16_t{3});
+  EXPECT_EQ(third.type(), VarType::Single);
+  EXPECT_EQ(third.single(), 4000.0f / 3.0f);  // 1333.3334, not the double 1333.333...
+}
+
+TEST(VariantArithmetic, IntegerDividedByIntegerIsDouble) {
+  const Variant v = Variant(int16_t{7}) / Variant(int16_t{2});
+  EXPECT_EQ(v.type(), VarType::Double);
+  EXPECT_EQ(v.dbl(), 3.5);
+}
+
+TEST(VariantArithmetic, DivisionByZero) {
+  EXPECT_EQ(error_of([] { return Variant(1.0f) / Variant(int16_t{0}); }), 11);
+  EXPECT_EQ(error_of([] { return Variant(int16_t{0}) / Variant(int16_t{0}); }), 6);
+  EXPECT_EQ(error_of([] { return Mod(Variant(int16_t{5}), Variant(int16_t{0})); }), 11);
+}
+
+TEST(VariantArithmetic, IntegerPlusIntegerStaysIntegerAndOverflows) {
+  const Variant sum = Variant(int16_t{32766}) + Variant(int16_t{1});
+  EXPECT_EQ(sum.type(), VarType::Integer);
+  EXPECT_EQ(sum.integer(), 32767);
+  EXPECT_EQ(error_of([] { return Variant(int16_t{32767}) + Variant(int16_t{1}); }), 6);
+  EXPECT_EQ(error_of([] { return Variant(int16_t{-32768}) + Variant(int16_t{-1}); }), 6);
+  EXPECT_EQ((Variant(int16_t{-32767}) + Variant(int16_t{-1})).integer(), -32768);
+  EXPECT_EQ(error_of([] { return Variant(int16_t{200}) * Variant(int16_t{200}); }), 6);
+}
+
+TEST(VariantArithmetic, IntegerTimesSingleIsSingle) {
+  const Variant q = Variant(4000.0f) / Variant(int16_t{3});
+  const Variant edge = Variant(int16_t{2}) * q;
+  EXPECT_EQ(edge.type(), VarType::Single);
+  EXPECT_EQ(edge.single(), 2.0f * (4000.0f / 3.0f));
+}
+
+TEST(VariantArithmetic, SingleTimesDoubleIsDouble) {
+  const Variant upper = Variant(4999.0f) * Variant(0.8);
+  EXPECT_EQ(upper.type(), VarType::Double);
+  EXPECT_EQ(upper.dbl(), 4999.0 * 0.8);
+  EXPECT_EQ(Int(upper).dbl(), 3999.0);
+  EXPECT_EQ(Int(Variant(4999.0f) * Variant(0.2)).dbl(), 999.0);
+}
+
+TEST(VariantArithmetic, SingleOverflowIsAnErrorNotInfinity) {
+  const float big = std::numeric_limits<float>::max();
+  EXPECT_EQ(error_of([&] { return Variant(big) + Variant(big); }), 6);
+  EXPECT_EQ(error_of([&] { return Variant(big) * Variant(int16_t{2}); }), 6);
+  const double huge = std::numeric_limits<double>::max();
+  EXPECT_EQ(error_of([&] { return Variant(huge) * Variant(int16_t{2}); }), 6);
+}
+
+TEST(VariantArithmetic, SubtractionFollowsTheWiderType) {
+  const Variant d = Variant(9615.0f) - Variant(4807.5f);
+  EXPECT_EQ(d.type(), VarType::Single);
+  EXPECT_EQ(d.single(), 4807.5f);
+  EXPECT_EQ((Variant(1.0f) - Variant(int16_t{1})).type(), VarType::Single);
+}
+
+TEST(VariantArithmetic, NonNumericOperandsAreATypeMismatch) {
+  EXPECT_EQ(error_of([] { return Variant("a") + Variant(int16_t{1}); }), 13);
+  EXPECT_EQ(error_of([] { return Int(Variant("1")); }), 13);
+}
+
+TEST(VariantInt, RoundsTowardNegativeInfinityAndKeepsTheType) {
+  EXPECT_EQ(Int(Variant(2.5f)).single(), 2.0f);
+  EXPECT_EQ(Int(Variant(-2.5f)).single(), -3.0f);
+  EXPECT_EQ(Int(Variant(-0.5)).type(), VarType::Double);
+  EXPECT_EQ(Int(Variant(-0.5)).dbl(), -1.0);
+  EXPECT_EQ(Int(Variant(-2.0f)).single(), -2.0f);
+  EXPECT_EQ(Int(Variant(int16_t{-3})).integer(), -3);
+  EXPECT_EQ(Int(Variant(4807.5f)).single(), 4807.0f);
+  EXPECT_EQ(Int(Variant()).type(), VarType::Integer);
+}
+
+TEST(VariantMod, IntegerRemainderWithTheDividendsSign) {
+  EXPECT_EQ(Mod(Variant(int16_t{7}), Variant(int16_t{5})).integer(), 2);
+  EXPECT_EQ(Mod(Variant(int16_t{-7}), Variant(int16_t{5})).integer(), -2);
+  EXPECT_EQ(Mod(Variant(int16_t{15}), Variant(int16_t{5})).integer(), 0);
+  // Fractional operands are rounded half to even first.
+  EXPECT_EQ(Mod(Variant(7.5f), Variant(int16_t{3})).integer(), 2);  // 8 mod 3
+  EXPECT_EQ(Mod(Variant(6.5), Variant(int16_t{4})).integer(), 2);   // 6 mod 4
+  EXPECT_EQ(error_of([] { return Mod(Variant(1e6), Variant(int16_t{3})); }), 6);
+}
+
+TEST(VariantConcat, JoinsTheTextOfBothOperands) {
+  EXPECT_EQ(concat(Variant("a"), Variant("b")).string(), "ab");
+  EXPECT_EQ(concat(Variant("w="), Variant(4807.5f)).string(), "w=4807.5");
+  EXPECT_EQ(concat(Variant(int16_t{1}), Variant(true)).string(), "1True");
+  EXPECT_EQ(concat(Variant(), Variant("x")).string(), "x");
+}
+
+TEST(VariantCompare, GreaterIsStrictAndNumeric) {
+  EXPECT_TRUE(greater(Variant(6000.0f), Variant(5999.5f)));
+  EXPECT_FALSE(greater(Variant(6000.0f), Variant(int16_t{6000})));
+  EXPECT_TRUE(greater(Variant(int16_t{1}), Variant()));
+}
+
+TEST(VariantTwips, MoveArgumentsBecomeSingles) {
+  EXPECT_EQ(to_twips(Variant(int16_t{1000})), 1000.0f);
+  EXPECT_EQ(to_twips(Variant(4000.0)), 4000.0f);
+  EXPECT_EQ(to_twips(Variant(1e38)), 1e38f);
+  EXPECT_EQ(error_of([] { return to_twips(Variant(1e39)); }), 6);
+  EXPECT_EQ(error_of([] { return to_twips(Variant(-1e39)); }), 6);
+  EXPECT_EQ(error_of([] { return to_twips(Variant(std::nan(""))); }), 5);
+  EXPECT_EQ(error_of([] { return to_twips(Variant(HUGE_VAL)); }), 6);
+  EXPECT_EQ(error_of([] { return to_twips(Variant("100")); }), 13);
+}
+
+TEST(VariantText, ShortestNumbersAndQuotedStrings) {
+  EXPECT_EQ(format_number(4000.0f / 3.0f), "1333.3334");
+  EXPECT_EQ(format_number(0.1f), "0.1");
+  EXPECT_EQ(format_number(0.8), "0.8");
+  EXPECT_EQ(format_number(4807.5f), "4807.5");
+  EXPECT_EQ(describe(Variant(int16_t{0})), "0:Integer");
+  EXPECT_EQ(describe(Variant(4807.5f)), "4807.5:Single");
+  EXPECT_EQ(describe(Variant(4000.0)), "4000:Double");
+  EXPECT_EQ(quote("a\r\n\"\\\x01"
+                  "9"),
+            "\"a\\r\\n\\\"\\\\\\0019\"");
+}
+
+TEST(FloatingPointCheck, RaisesTheArithmeticErrors) {
+  volatile double zero = 0.0;
+  volatile double big = std::numeric_limits<double>::max();
+  EXPECT_EQ(error_of([&] {
+              FloatingPointCheck fp;
+              volatile double r = 1.0 / zero;
+              fp.check(r);
+            }),
+            11);
+  EXPECT_EQ(error_of([&] {
+              FloatingPointCheck fp;
+              volatile double r = big * 4.0;
+              fp.check(r);
+            }),
+            6);
+  EXPECT_EQ(error_of([&] {
+              FloatingPointCheck fp;
+              volatile double r = zero * HUGE_VAL;  // invalid
+              fp.check(r);
+            }),
+            6);
+  // A NaN that arrives as an operand raises no flag, but the result is caught.
+  EXPECT_EQ(error_of([&] {
+              volatile double nan = std::nan("");
+              FloatingPointCheck fp;
+              volatile double r = nan * 0.8;
+              fp.check(r);
+            }),
+            6);
+  // An earlier fault does not leak into a later, clean computation.
+  {
+    volatile double r = big * 4.0;
+    (void)r;
+  }
+  EXPECT_EQ(error_of([&] {
+              FloatingPointCheck fp;
+              volatile double r = 5000.0 * 0.8;
+              fp.check(r);
+            }),
+            0);
+}
+
+}  // namespace
+}  // namespace rt
