@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/design.h"
 
@@ -45,6 +46,7 @@ struct PeerState {
   Size client;
   std::string text;
   int item_count = 0;
+  std::vector<std::string> items;  // list boxes: the items, in order
   int horizontal_extent = 0;
   bool checked = false;
   bool visible = false;

@@ -48,10 +48,17 @@ class HeadlessPeer final : public Peer {
   const Rect& rect() const { return rect_; }
   WindowHandle window_handle() const { return handle_; }
 
-  void set_rect(const Rect& rect) { rect_ = rect; }
-  void set_frame(float horizontal, float vertical) {
+  void set_rect(const Rect& rect) { rect_ = fit(rect); }
+  void set_frame(float horizontal, float vertical, float min_width) {
     frame_width_ = horizontal;
     frame_height_ = vertical;
+    min_width_ = min_width;
+  }
+  // The rectangle as this window can have it.
+  Rect fit(const Rect& rect) const {
+    Rect fitted = ws_->snap(rect);
+    fitted.width = std::max(fitted.width, min_width_);
+    return fitted;
   }
   void set_design(std::string text, std::vector<std::string> items, bool is_list, bool checked) {
     text_ = std::move(text);
@@ -88,7 +95,7 @@ class HeadlessPeer final : public Peer {
     if (placement.top) next.top = *placement.top;
     if (placement.width) next.width = *placement.width;
     if (placement.height) next.height = *placement.height;
-    next = ws_->snap(next);
+    next = fit(next);
     const bool resized = next.width != rect_.width || next.height != rect_.height;
     rect_ = next;
     return resized;
@@ -140,6 +147,7 @@ class HeadlessPeer final : public Peer {
     state.client = client();
     state.text = text_;
     state.item_count = static_cast<int>(items_.size());
+    state.items = items_;
     state.horizontal_extent = extent_;
     state.checked = checked_;
     state.visible = visible_;
@@ -160,6 +168,7 @@ class HeadlessPeer final : public Peer {
   Rect rect_;
   float frame_width_ = 0;   // what the frame takes of the outer width
   float frame_height_ = 0;  // and of the outer height, caption included
+  float min_width_ = 0;
   std::string text_;
   std::vector<std::string> items_;
   bool is_list_ = false;
@@ -232,9 +241,9 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_child_form(Peer&, const FormD
   // New children cascade down from the top-left corner, one caption height apart.
   const float offset =
       px(static_cast<int>(children_.size()) * (config_.caption_px + config_.border_px));
-  peer->set_frame(frame_width, frame_height);
-  peer->set_rect(snap(Rect{offset, offset, design.client_width + frame_width,
-                           design.client_height + frame_height}));
+  peer->set_frame(frame_width, frame_height, framed ? px(config_.min_child_width_px) : 0.0f);
+  peer->set_rect(
+      Rect{offset, offset, design.client_width + frame_width, design.client_height + frame_height});
   peer->set_design(design.caption, {}, false, false);
   children_.push_back(peer.get());
   return peer;
@@ -244,7 +253,7 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_control(Peer&, const ControlD
                                                            Object& owner) {
   check(owner.path(), Op::Create);
   auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Control, owner);
-  peer->set_rect(snap(Rect{design.left, design.top, design.width, design.height}));
+  peer->set_rect(Rect{design.left, design.top, design.width, design.height});
   const bool is_list = design.kind == ControlKind::ListBox;
   peer->set_design(design.kind == ControlKind::TextBox ? design.text : design.caption, design.items,
                    is_list, false);
@@ -321,7 +330,7 @@ void HeadlessWindowSystem::user_click(Peer& target) {
 void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
   auto& peer = static_cast<HeadlessPeer&>(form);
   const Rect before = peer.rect();
-  peer.set_rect(snap(rect));
+  peer.set_rect(rect);
   const bool resized = before.width != peer.rect().width || before.height != peer.rect().height;
   if (resized && sink_ != nullptr) {
     sink_->form_resized_by_user(peer.owner());

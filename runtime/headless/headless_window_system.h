@@ -19,6 +19,9 @@ struct Config {
   int border_px = 4;
   int caption_px = 26;
   int scroll_bar_px = 17;
+  // The narrowest a child with a sizable frame can be made, as real window systems keep room
+  // for the caption's buttons; 0 for none.
+  int min_child_width_px = 0;
 };
 
 // The operations of a native object, as fault injection names them.
