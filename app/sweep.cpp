@@ -1,0 +1,375 @@
+#include "app/sweep.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+
+#include "app/chart.h"
+#include "app/session.h"
+#include "layout/MDIResize.h"
+#include "runtime/application.h"
+#include "runtime/headless/headless_window_system.h"
+#include "shell/project.h"
+
+namespace app {
+namespace {
+
+constexpr double kMaxTwipsPerPixel = 1440;
+constexpr double kEpsilon = 1e-6;
+
+Edge edge_of(double delta) {
+  if (delta < -kEpsilon) return Edge::Gap;
+  if (delta > kEpsilon) return Edge::Overhang;
+  return Edge::Exact;
+}
+
+LabelText label_of(const std::string& text) {
+  if (text == kEmptyText) return LabelText::Empty;
+  if (text == kTwoLineText) return LabelText::TwoLines;
+  if (text == kDoubleScrollBarText) return LabelText::DoubleScrollBar;
+  return LabelText::Other;
+}
+
+const rt::Control* find_control(const rt::Form& form, std::string_view name, int index) {
+  for (const auto& control : form.controls()) {
+    if (control->name() == name && control->design().index == index) return control.get();
+  }
+  return nullptr;
+}
+
+// The state after one pass, read from the window system without running program code.
+Sample measure(const rt::Application& app, double client_width, double client_height,
+               const Combination& combination) {
+  const double tpp = app.window_system().twips_per_pixel();
+  const auto state = [&](std::string_view form) {
+    const rt::Form* found = app.existing_instance(form);
+    if (found == nullptr || found->peer_if_loaded() == nullptr) return rt::PeerState{};
+    return found->peer_if_loaded()->inspect();
+  };
+  Sample sample;
+  sample.width = client_width;
+  sample.combination = combination;
+
+  const rt::PeerState right = state("frmResizeR");
+  sample.forms_delta_px = (right.geometry.left + right.geometry.width - client_width) / tpp;
+  sample.forms = edge_of(sample.forms_delta_px);
+
+  const rt::PeerState left = state("frmResizeL");
+  if (const rt::Form* form = app.existing_instance("frmResizeL"); form && form->loaded()) {
+    if (const rt::Control* list = find_control(*form, "List1", 2)) {
+      const rt::Rect r = list->peer().inspect().geometry;
+      sample.lists_delta_px = (r.left + r.width - left.client.width) / tpp;
+      sample.lists = edge_of(sample.lists_delta_px);
+    }
+  }
+
+  const rt::PeerState bottom = state("frmResizeB");
+  sample.bottom_delta_px = (bottom.geometry.top + bottom.geometry.height - client_height) / tpp;
+  sample.bottom = edge_of(sample.bottom_delta_px);
+
+  sample.bars = app.window_system().client_scroll_bars();
+  if (const rt::Form* top = app.existing_instance("frmResizeT"); top && top->loaded()) {
+    if (const rt::Control* label = find_control(*top, "Label1", -1)) {
+      sample.label = label_of(label->peer().inspect().text);
+    }
+  }
+  const bool both = sample.bars.horizontal && sample.bars.vertical;
+  const bool none = !sample.bars.horizontal && !sample.bars.vertical;
+  sample.label_agrees = sample.label == LabelText::DoubleScrollBar ? both : none;
+  return sample;
+}
+
+void click(rt::Application& app, std::string_view menu_name) {
+  for (const auto& menu : app.main_form().menus()) {
+    if (menu->name() == menu_name) app.window_system().user_click(menu->peer());
+  }
+}
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void on_interrupt(int) {
+  interrupted = true;
+}
+
+std::string number_option(std::string_view name, std::string_view value, double max, double& out) {
+  if (std::string error = parse_length(value, max, out); !error.empty()) {
+    return std::string(name) + ": " + error;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string_view edge_name(Edge edge) {
+  switch (edge) {
+    case Edge::Gap:
+      return "gap";
+    case Edge::Exact:
+      return "exact";
+    case Edge::Overhang:
+      return "overhang";
+  }
+  return "?";
+}
+
+std::string_view label_name(LabelText text) {
+  switch (text) {
+    case LabelText::Empty:
+      return "empty";
+    case LabelText::TwoLines:
+      return "two-line";
+    case LabelText::DoubleScrollBar:
+      return "double-scrollbar";
+    case LabelText::Other:
+      return "other";
+  }
+  return "?";
+}
+
+std::string combination_name(const Combination& c) {
+  if (c.oplossing && c.wiskundig) return "Oplossing + Wiskundig juist";
+  if (c.oplossing) return "Oplossing";
+  if (c.wiskundig) return "Wiskundig juist";
+  return "neither";
+}
+
+Outcome outcome_of(const Sample& sample) {
+  if (sample.bars.horizontal && sample.bars.vertical) return Outcome::DoubleBar;
+  if (sample.bars.horizontal || sample.bars.vertical) return Outcome::OneBar;
+  if (sample.forms == Edge::Gap || sample.bottom == Edge::Gap) return Outcome::Gap;
+  return Outcome::Exact;
+}
+
+std::string_view outcome_name(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::DoubleBar:
+      return "double scroll bar";
+    case Outcome::OneBar:
+      return "overhang, one scroll bar";
+    case Outcome::Gap:
+      return "gap";
+    case Outcome::Exact:
+      return "exact";
+  }
+  return "?";
+}
+
+std::string parse_sweep_options(const std::vector<std::string_view>& args, SweepOptions& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    std::string_view value;
+    bool has_value = false;
+    if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
+      value = arg.substr(eq + 1);
+      arg = arg.substr(0, eq);
+      has_value = true;
+    }
+    const bool known = arg == "--from" || arg == "--to" || arg == "--step" || arg == "--height" ||
+                       arg == "--twips-per-pixel" || arg == "--csv" || arg == "--svg" ||
+                       arg == "--window-system";
+    if (!known) return "unknown option " + std::string(arg.substr(0, 60));
+    if (!has_value) {
+      if (i + 1 >= args.size()) return std::string(arg) + " needs a value";
+      value = args[++i];
+    }
+    std::string error;
+    if (arg == "--from") error = number_option(arg, value, kMaxClientTwips, o.from);
+    if (arg == "--to") error = number_option(arg, value, kMaxClientTwips, o.to);
+    if (arg == "--height") error = number_option(arg, value, kMaxClientTwips, o.height);
+    if (arg == "--step") {
+      error = number_option(arg, value, kMaxClientTwips, o.step);
+      if (error.empty() && o.step <= 0) error = "--step: must be more than 0";
+    }
+    if (arg == "--twips-per-pixel") {
+      error = number_option(arg, value, kMaxTwipsPerPixel, o.twips_per_pixel);
+      if (error.empty() && o.twips_per_pixel <= 0) error = "--twips-per-pixel: must be more than 0";
+    }
+    if (arg == "--csv" || arg == "--svg") {
+      if (value.empty()) return std::string(arg) + " needs a file name";
+      (arg == "--csv" ? o.csv : o.svg) = std::string(value);
+    }
+    if (arg == "--window-system") {
+      if (value == "headless") {
+        o.window_system = SweepOptions::WindowSystem::Headless;
+      } else if (value == "qt") {
+        o.window_system = SweepOptions::WindowSystem::Qt;
+      } else {
+        return "--window-system: headless or qt, not " + rt::quote(value.substr(0, 40));
+      }
+    }
+    if (!error.empty()) return error;
+  }
+  if (o.to < o.from) {
+    return "--to (" + rt::format_number(o.to) + ") is less than --from (" +
+           rt::format_number(o.from) + ")";
+  }
+  return {};
+}
+
+std::string sweep_usage_text() {
+  return R"(Usage: mdiresize sweep [--from W0] [--to W1] [--step S] [--height H]
+                      [--twips-per-pixel N] [--csv FILE] [--svg FILE]
+                      [--window-system headless|qt]
+
+Drags the main window through every client width from W0 to W1 twips (default 3000 to
+12000, one pixel a step) at client height H (default 4860), once for each combination of
+"Oplossing" and "Wiskundig juist", and records after each layout pass where the right form
+ends against the client area (gap, exact, overhang), where the last list column ends against
+the left form, where the bottom form ends, which scroll bars the client area shows, the
+label's text, and whether the label's claim agrees with the scroll bars.
+
+Prints a summary per combination; --csv writes one row per width and combination, --svg a
+chart. Ctrl-C stops the sweep and still writes what was measured.
+)";
+}
+
+SweepResult run_sweep(const SweepOptions& options, const WindowSystemFactory& make_window_system,
+                      const Progress& progress, const std::atomic<bool>* stop) {
+  SweepResult result;
+  const std::unique_ptr<rt::WindowSystem> probe = make_window_system();
+  const double step = options.step > 0 ? options.step : probe->twips_per_pixel();
+  const auto widths =
+      static_cast<std::size_t>(std::floor((options.to - options.from) / step + 1e-9)) + 1;
+  result.planned = widths * std::size(kCombinations);
+  result.samples.reserve(result.planned);
+  std::size_t done = 0;
+  for (const Combination& combination : kCombinations) {
+    std::unique_ptr<rt::WindowSystem> ws = make_window_system();
+    rt::Application app(shell::make_project(), *ws);
+    app.start();
+    if (combination.oplossing) click(app, "mnuOplossing");
+    if (combination.wiskundig) click(app, "mnuWiskundig");
+    for (std::size_t i = 0; i < widths; ++i) {
+      if (stop != nullptr && *stop) {
+        result.interrupted = true;
+        return result;
+      }
+      const double width = options.from + static_cast<double>(i) * step;
+      ws->user_resize_client(static_cast<float>(width), static_cast<float>(options.height));
+      const rt::PeerState client = app.main_form().peer_if_loaded()->inspect();
+      result.samples.push_back(
+          measure(app, client.geometry.width, client.geometry.height, combination));
+      if (progress && (++done % 64 == 0 || done == result.planned)) progress(done, result.planned);
+    }
+  }
+  return result;
+}
+
+void write_summary(const SweepResult& result, std::ostream& out) {
+  out << std::left << std::setw(30) << "combination" << std::right << std::setw(8) << "widths"
+      << std::setw(6) << "gap" << std::setw(10) << "overhang" << std::setw(9) << "one bar"
+      << std::setw(12) << "double bar" << std::setw(18) << "label disagrees" << '\n';
+  for (const Combination& combination : kCombinations) {
+    std::size_t widths = 0, gap = 0, overhang = 0, one = 0, both = 0, disagree = 0;
+    for (const Sample& s : result.samples) {
+      if (s.combination.oplossing != combination.oplossing ||
+          s.combination.wiskundig != combination.wiskundig) {
+        continue;
+      }
+      ++widths;
+      gap += s.forms == Edge::Gap;
+      overhang += s.forms == Edge::Overhang;
+      one += s.bars.horizontal != s.bars.vertical;
+      both += s.bars.horizontal && s.bars.vertical;
+      disagree += !s.label_agrees;
+    }
+    out << std::left << std::setw(30) << combination_name(combination) << std::right << std::setw(8)
+        << widths << std::setw(6) << gap << std::setw(10) << overhang << std::setw(9) << one
+        << std::setw(12) << both << std::setw(18) << disagree << '\n';
+  }
+}
+
+void write_csv(const SweepResult& result, std::ostream& out) {
+  out << "width,oplossing,wiskundig,forms_edge,forms_delta_px,lists_edge,lists_delta_px,"
+         "bottom_edge,bottom_delta_px,scrollbars,label,label_agrees\n";
+  for (const Sample& s : result.samples) {
+    const char* bars = s.bars.horizontal && s.bars.vertical ? "both"
+                       : s.bars.horizontal                  ? "horizontal"
+                       : s.bars.vertical                    ? "vertical"
+                                                            : "none";
+    out << rt::format_number(s.width) << ',' << s.combination.oplossing << ','
+        << s.combination.wiskundig << ',' << edge_name(s.forms) << ','
+        << rt::format_number(s.forms_delta_px) << ',' << edge_name(s.lists) << ','
+        << rt::format_number(s.lists_delta_px) << ',' << edge_name(s.bottom) << ','
+        << rt::format_number(s.bottom_delta_px) << ',' << bars << ',' << label_name(s.label) << ','
+        << s.label_agrees << '\n';
+  }
+}
+
+int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err,
+               const WindowSystemFactory& qt_factory) {
+  SweepOptions options;
+  for (const std::string_view arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      out << sweep_usage_text();
+      return 0;
+    }
+  }
+  if (std::string error = parse_sweep_options(args, options); !error.empty()) {
+    err << "mdiresize sweep: " << error << " (try mdiresize sweep --help)\n";
+    return 2;
+  }
+  WindowSystemFactory factory;
+  if (options.window_system == SweepOptions::WindowSystem::Qt) {
+    if (!qt_factory) {
+      err << "mdiresize sweep: this build has no Qt window system\n";
+      return 2;
+    }
+    factory = qt_factory;
+  } else {
+    rt::headless::Config config;
+    if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
+    factory = [config] { return std::make_unique<rt::headless::HeadlessWindowSystem>(config); };
+  }
+  // Open the outputs first: a file that cannot be written is found before the work is done.
+  std::ofstream csv, svg;
+  for (auto [name, file] : {std::pair{&options.csv, &csv}, std::pair{&options.svg, &svg}}) {
+    if (name->empty()) continue;
+    file->open(*name);
+    if (!*file) {
+      err << "mdiresize sweep: cannot write " << *name << '\n';
+      return 1;
+    }
+  }
+
+  const bool terminal = &err == &std::cerr && isatty(STDERR_FILENO);
+  const auto started = std::chrono::steady_clock::now();
+  bool shown = false;
+  const Progress progress = [&](std::size_t done, std::size_t total) {
+    if (!terminal) return;
+    if (!shown && std::chrono::steady_clock::now() - started < std::chrono::seconds(1)) return;
+    shown = true;
+    err << "\rsweep: " << (100 * done / total) << "% (" << done << " of " << total << " passes)"
+        << std::flush;
+  };
+
+  interrupted = false;
+  const auto previous = std::signal(SIGINT, on_interrupt);
+  SweepResult result = run_sweep(options, factory, progress, &interrupted);
+  std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+  if (shown) err << '\n';
+
+  write_summary(result, out);
+  if (csv.is_open()) write_csv(result, csv);
+  if (svg.is_open()) write_svg(result, options, svg);
+  for (auto* file : {&csv, &svg}) {
+    if (file->is_open() && !file->flush()) {
+      err << "mdiresize sweep: writing an output file failed\n";
+      return 1;
+    }
+  }
+  if (result.interrupted) {
+    err << "mdiresize sweep: interrupted after " << result.samples.size() << " of "
+        << result.planned << " passes; wrote what was measured\n";
+    return 130;
+  }
+  return 0;
+}
+
+}  // namespace app

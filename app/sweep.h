@@ -1,0 +1,90 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/window_system.h"
+
+namespace app {
+
+// `mdiresize sweep`: every client width from one size to another, for each combination of
+// the two options, dragged through as a person would, and what each width brings.
+struct SweepOptions {
+  double from = 3000;
+  double to = 12000;
+  double step = 0;  // 0: one pixel
+  double height = 4860;
+  double twips_per_pixel = 0;  // 0: the window system's own
+  std::string csv;
+  std::string svg;
+  enum class WindowSystem { Headless, Qt } window_system = WindowSystem::Headless;
+};
+
+// Parses the arguments after `sweep`. Returns an error message, or empty.
+std::string parse_sweep_options(const std::vector<std::string_view>& args, SweepOptions& options);
+std::string sweep_usage_text();
+
+// Where an edge lies against the edge it should meet.
+enum class Edge { Gap, Exact, Overhang };
+std::string_view edge_name(Edge edge);
+
+// Which of its three texts the label holds.
+enum class LabelText { Empty, TwoLines, DoubleScrollBar, Other };
+std::string_view label_name(LabelText text);
+
+struct Combination {
+  bool oplossing = false;
+  bool wiskundig = false;
+};
+std::string combination_name(const Combination& combination);
+inline constexpr Combination kCombinations[] = {
+    {false, false}, {true, false}, {false, true}, {true, true}};
+
+struct Sample {
+  double width = 0;  // twips, as the client area holds it
+  Combination combination;
+  Edge forms = Edge::Exact;  // the right form's right edge against the client area's
+  double forms_delta_px = 0;
+  Edge lists = Edge::Exact;  // the last list column's right edge against the left form's client
+  double lists_delta_px = 0;
+  Edge bottom = Edge::Exact;  // the bottom form's lower edge against the client area's
+  double bottom_delta_px = 0;
+  rt::ScrollBars bars;
+  LabelText label = LabelText::Empty;
+  // The double-scroll-bar text claims both bars; the other two claim none.
+  bool label_agrees = true;
+};
+
+// What a chart band shows for a sample, the worst first.
+enum class Outcome { DoubleBar, OneBar, Gap, Exact };
+Outcome outcome_of(const Sample& sample);
+std::string_view outcome_name(Outcome outcome);
+
+struct SweepResult {
+  std::vector<Sample> samples;  // by combination, then by width
+  std::size_t planned = 0;
+  bool interrupted = false;
+};
+
+using WindowSystemFactory = std::function<std::unique_ptr<rt::WindowSystem>()>;
+// Called now and then with the passes done so far and all there are to do.
+using Progress = std::function<void(std::size_t done, std::size_t total)>;
+
+// Runs the sweep; stops early, keeping what it measured, when `stop` becomes true.
+SweepResult run_sweep(const SweepOptions& options, const WindowSystemFactory& make_window_system,
+                      const Progress& progress, const std::atomic<bool>* stop);
+
+void write_summary(const SweepResult& result, std::ostream& out);
+void write_csv(const SweepResult& result, std::ostream& out);
+
+// The whole command: parses, sweeps on the in-memory window system (or the factory given for
+// Qt), writes what was asked for. Returns the exit status.
+int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err,
+               const WindowSystemFactory& qt_factory = {});
+
+}  // namespace app
