@@ -79,16 +79,30 @@ int Application::run() {
 
 Form& Application::instance(std::string_view class_name) {
   for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    const FormClass& form_class = project_.forms[i];
-    if (form_class.design.name != class_name) continue;
-    if (!slots_[i]) {
-      trace([&] { return "create " + form_class.design.name; });
-      slots_[i] = form_class.create(*this, form_class);
-      raise_event(*slots_[i], "", Event::Initialize);
-    }
-    return *slots_[i];
+    if (project_.forms[i].design.name == class_name) return instance_at(i);
   }
   raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
+}
+
+std::size_t Application::slot_of(const std::type_info& type, std::string_view class_name) const {
+  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
+    if (project_.forms[i].type == &type) return i;
+  }
+  // type_info objects of one type can differ across shared libraries; the name still tells.
+  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
+    if (*project_.forms[i].type == type) return i;
+  }
+  raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
+}
+
+Form& Application::instance_at(std::size_t slot) {
+  if (!slots_[slot]) {
+    const FormClass& form_class = project_.forms[slot];
+    trace([&] { return "create " + form_class.design.name; });
+    slots_[slot] = form_class.create(*this, form_class);
+    raise_event(*slots_[slot], "", Event::Initialize);
+  }
+  return *slots_[slot];
 }
 
 Form* Application::existing_instance(std::string_view class_name) const {

@@ -41,11 +41,10 @@ class Application final : public EventSink {
   // The default instance of a form class: created by the first reference, which raises
   // the form's Initialize.
   Form& instance(std::string_view class_name);
+  // The class is found by its C++ type: every reference from code goes through here.
   template <class T>
   T& instance() {
-    Form& form = instance(T::class_name);
-    if (typeid(form) != typeid(T)) raise(ErrorCode::TypeMismatch, form.path());
-    return static_cast<T&>(form);
+    return static_cast<T&>(instance_at(slot_of(typeid(T), T::class_name)));
   }
   // The instance if it exists, without creating it.
   Form* existing_instance(std::string_view class_name) const;
@@ -85,6 +84,8 @@ class Application final : public EventSink {
  private:
   template <class F>
   void from_message_loop(F&& deliver);
+  std::size_t slot_of(const std::type_info& type, std::string_view class_name) const;
+  Form& instance_at(std::size_t slot);
   void report(const Error& error);
 
   Project project_;

@@ -37,6 +37,7 @@ class Control : public Window {
 
 class ListBox : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::ListBox;
   using Control::Control;
   // Appends at the end: the list is not sorted.
   void AddItem(const Variant& item);
@@ -46,6 +47,7 @@ class ListBox : public Control {
 
 class TextBox : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::TextBox;
   using Control::Control;
   std::string Text();
   void set_Text(const Variant& text);
@@ -54,6 +56,7 @@ class TextBox : public Control {
 
 class Label : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::Label;
   using Control::Control;
   std::string Caption();
   void set_Caption(const Variant& caption);
@@ -62,6 +65,7 @@ class Label : public Control {
 
 class CommandButton : public Control {
  public:
+  static constexpr ControlKind kKind = ControlKind::CommandButton;
   using Control::Control;
   std::string Caption();
   Variant get_member(std::string_view name) override;

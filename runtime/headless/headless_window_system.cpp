@@ -186,7 +186,7 @@ void HeadlessWindowSystem::inject_fault(std::string path, Op op, int nth, ErrorC
   faults_.push_back(Fault{std::move(path), op, std::max(1, nth), code});
 }
 
-void HeadlessWindowSystem::check(const std::string& path, Op op) {
+void HeadlessWindowSystem::check_faults(const std::string& path, Op op) {
   for (auto fault = faults_.begin(); fault != faults_.end(); ++fault) {
     if (fault->op != op || fault->path != path) continue;
     if (--fault->remaining > 0) continue;

@@ -97,7 +97,10 @@ class HeadlessWindowSystem final : public WindowSystem {
     ErrorCode code;
   };
 
-  void check(const std::string& path, Op op);
+  void check(const std::string& path, Op op) {
+    if (!faults_.empty()) check_faults(path, op);
+  }
+  void check_faults(const std::string& path, Op op);
   WindowHandle register_window(HeadlessPeer& peer);
   void unregister(HeadlessPeer& peer);
   // The client area less the scroll bars it shows.
