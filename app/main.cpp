@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "app/cli.h"
+#ifdef MDIRESIZE_WITH_QT
+#include "app/window_main.h"
+#endif
 
-int main(int argc, char** argv) {
-  std::vector<std::string_view> args(argv + 1, argv + argc);
-  app::Options options;
-  if (const std::string error = app::parse_options(args, options); !error.empty()) {
-    std::cerr << "mdiresize: " << error << " (try --help)\n";
-    return app::kExitUsage;
-  }
+namespace {
+
+// Help, version and the headless session: the modes that need no window system.
+int run_without_window(const app::Options& options) {
   switch (options.mode) {
     case app::Options::Mode::Help:
       std::cout << app::usage_text();
@@ -25,4 +25,25 @@ int main(int argc, char** argv) {
   }
   std::cerr << "mdiresize: this build has no window system for real windows; use --headless\n";
   return app::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  app::Options options;
+  const std::string error = app::parse_options(args, options);
+  if (error.empty() && options.mode != app::Options::Mode::Window) {
+    return run_without_window(options);
+  }
+#ifdef MDIRESIZE_WITH_QT
+  // Arguments the program does not know may be Qt's own; the window takes those out first.
+  return app::run_window(argc, argv, run_without_window);
+#else
+  if (!error.empty()) {
+    std::cerr << "mdiresize: " << error << " (try --help)\n";
+    return app::kExitUsage;
+  }
+  return run_without_window(options);
+#endif
 }

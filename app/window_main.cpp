@@ -1,0 +1,177 @@
+#include "app/window_main.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <deque>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include "app/session.h"
+#include "runtime/qt/qt_window_system.h"
+#include "shell/project.h"
+
+namespace app {
+namespace {
+
+// Plays session commands from inside the event loop, one line per turn of the loop, so that
+// the window shows each state and a person can watch. Lines come from a file read at once, or
+// from standard input as they arrive.
+class ScriptPlayer {
+ public:
+  ScriptPlayer(Session& session, std::function<void()> on_end)
+      : session_(&session), on_end_(std::move(on_end)) {}
+
+  // Returns an error message, or empty.
+  std::string open(const std::string& script) {
+    if (script == "-") {
+      stdin_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &context_);
+      QObject::connect(stdin_, &QSocketNotifier::activated, &context_, [this] { read_stdin(); });
+      return {};
+    }
+    std::ifstream file(script);
+    if (!file) return "cannot read script " + script;
+    for (std::string line; std::getline(file, line);) lines_.push_back(line);
+    at_end_ = true;
+    schedule();
+    return {};
+  }
+
+ private:
+  void read_stdin() {
+    char buffer[4096];
+    const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    if (count <= 0) {
+      if (!partial_.empty()) lines_.push_back(std::exchange(partial_, {}));
+      at_end_ = true;
+      stdin_->setEnabled(false);
+    } else {
+      partial_.append(buffer, static_cast<std::size_t>(count));
+      for (std::size_t end; (end = partial_.find('\n')) != std::string::npos;) {
+        lines_.push_back(partial_.substr(0, end));
+        partial_.erase(0, end + 1);
+      }
+    }
+    schedule();
+  }
+
+  void schedule() {
+    QTimer::singleShot(0, &context_, [this] { play_next(); });
+  }
+
+  void play_next() {
+    // A command may turn the event loop itself (a resize waits for the window); the lines
+    // that arrive meanwhile wait their turn.
+    if (playing_ || ended_) return;
+    if (lines_.empty()) {
+      if (at_end_) end();
+      return;
+    }
+    std::string line = std::move(lines_.front());
+    lines_.pop_front();
+    playing_ = true;
+    const bool go_on = session_->execute(line, ++line_number_);
+    playing_ = false;
+    if (!go_on) return end();
+    schedule();
+  }
+
+  void end() {
+    ended_ = true;
+    if (stdin_ != nullptr) stdin_->setEnabled(false);
+    on_end_();
+  }
+
+  Session* session_;
+  std::function<void()> on_end_;
+  QObject context_;
+  QSocketNotifier* stdin_ = nullptr;
+  std::deque<std::string> lines_;
+  std::string partial_;
+  int line_number_ = 0;
+  bool at_end_ = false;
+  bool playing_ = false;
+  bool ended_ = false;
+};
+
+// `shot FILE`: the main window as it is now, as a PNG.
+std::string shot(rt::qt::QtWindowSystem& ws, const std::vector<std::string_view>& args) {
+  if (args.size() != 1) {
+    return std::string(args.empty() ? "missing argument" : "too many arguments") +
+           "; usage: shot FILE";
+  }
+  QMainWindow* window = ws.main_window();
+  if (window == nullptr) return "shot: there is no main window";
+  const QString path = QString::fromUtf8(args[0].data(), static_cast<qsizetype>(args[0].size()));
+  if (!window->grab().save(path, "PNG")) return "shot: cannot write " + std::string(args[0]);
+  return {};
+}
+
+// Whether the person chose a widget style: Qt's -style option (with one dash or two, its value
+// after a space or an equals sign) or QT_STYLE_OVERRIDE.
+bool style_chosen(int argc, char** argv) {
+  if (qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE")) return true;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    if (arg.starts_with("--")) arg.remove_prefix(1);
+    if (arg == "-style" || arg.starts_with("-style=")) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int run_window(int& argc, char** argv, const std::function<int(const Options&)>& other_mode) {
+  const bool own_style = style_chosen(argc, argv);
+  QApplication qt_application(argc, argv);
+  // The program is about scroll bars: unless the person chose otherwise, draw them in the
+  // classic style, with arrow buttons, where even a bar that scrolls one pixel stands out.
+  if (!own_style) QApplication::setStyle(QStringLiteral("windows"));
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  Options options;
+  if (const std::string error = parse_options(args, options); !error.empty()) {
+    std::cerr << "mdiresize: " << error << " (try --help)\n";
+    return kExitUsage;
+  }
+  if (options.mode != Options::Mode::Window) return other_mode(options);
+  if (options.exact || options.twips_per_pixel > 0) {
+    std::cerr << "mdiresize: --exact and --twips-per-pixel go with --headless; a window measures "
+                 "in the screen's pixels (try --help)\n";
+    return kExitUsage;
+  }
+
+  rt::qt::QtWindowSystem ws;
+  rt::Application application(shell::make_project(), ws);
+  rt::StreamTracer tracer(std::cout);
+  if (options.trace) application.set_tracer(&tracer);
+  application.set_error_reporter([](const rt::Error& error) {
+    std::cerr << "mdiresize: run-time error " << error.number() << ": " << error.message()
+              << std::endl;
+  });
+
+  Session session(application, std::cout, std::cerr);
+  session.add_command("shot", [&ws](const auto& args) { return shot(ws, args); });
+  // The program ends with its script, as the headless session does.
+  ScriptPlayer player(session, [&ws] { ws.quit(); });
+  if (!options.script.empty()) {
+    if (const std::string error = player.open(options.script); !error.empty()) {
+      std::cerr << "mdiresize: " << error << '\n';
+      return kExitUsage;
+    }
+  }
+  const int status = application.run();
+  std::cout.flush();
+  if (session.rejected_any()) return kExitRejectedLines;
+  return status;
+}
+
+}  // namespace app

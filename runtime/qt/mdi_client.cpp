@@ -1,0 +1,65 @@
+#include "runtime/qt/mdi_client.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMdiSubWindow>
+#include <QResizeEvent>
+
+namespace rt::qt {
+
+MdiClient::MdiClient(QWidget* parent) : QMdiArea(parent) {
+  // The area is exactly the client area: no frame of its own, bars only where needed.
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  // Any size, down to nothing: the main window may be made as small as a person likes.
+  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+}
+
+void MdiClient::update_scroll_bars() {
+  update_posted_ = false;
+  if (held_) {
+    held_ = false;
+    const QList<QMdiSubWindow*> children = subWindowList();
+    if (!children.isEmpty()) {
+      // QMdiArea recomputes its bars for any child that moved; which one does not matter.
+      QResizeEvent moved(children.first()->size(), children.first()->size());
+      QMdiArea::eventFilter(children.first(), &moved);
+    }
+  }
+  // QAbstractScrollArea shows or hides a bar through a queued call; let it happen now, so the
+  // viewport has its final size when control returns to the event loop.
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+bool MdiClient::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+    const auto* child = qobject_cast<QMdiSubWindow*>(object);
+    if (child != nullptr && child->mdiArea() == this) {
+      hold();
+      return QAbstractScrollArea::eventFilter(object, event);
+    }
+  }
+  return QMdiArea::eventFilter(object, event);
+}
+
+void MdiClient::resizeEvent(QResizeEvent* event) {
+  if (on_resize_) on_resize_();
+  QMdiArea::resizeEvent(event);
+}
+
+void MdiClient::hold() {
+  held_ = true;
+  if (update_posted_) return;
+  update_posted_ = true;
+  // A child moved by hand, or by the area itself, gets its bars at the next turn of the event
+  // loop; a layout pass gets them sooner, from the window system's idle().
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (update_posted_) update_scroll_bars();
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace rt::qt

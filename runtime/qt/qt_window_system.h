@@ -1,0 +1,125 @@
+#pragma once
+
+#include <string>
+#include <unordered_map>
+
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+
+#include "runtime/pixel_grid.h"
+#include "runtime/window_system.h"
+
+class QMainWindow;
+class QMdiArea;
+class QObject;
+
+namespace rt::qt {
+
+class MainWindow;
+class MdiClient;
+class QtPeer;
+
+// The real window system: Qt 6 Widgets. The main window is a QMainWindow whose central widget,
+// a QMdiArea, is the client area; each child form is a QMdiSubWindow, each control a widget
+// placed where the program puts it, each menu item a QAction.
+//
+// Lengths cross this interface in twips and are held by Qt in whole logical pixels (1440 / the
+// screen's logical dpi twips each, 15 at 96 dpi). Needs a QApplication.
+class QtWindowSystem final : public WindowSystem {
+ public:
+  QtWindowSystem();
+  ~QtWindowSystem() override;
+  QtWindowSystem(const QtWindowSystem&) = delete;
+  QtWindowSystem& operator=(const QtWindowSystem&) = delete;
+
+  const PixelGrid& grid() const { return grid_; }
+  // The main window and its client area, while the main form is loaded.
+  QMainWindow* main_window() const;
+  QMdiArea* mdi_area() const;
+  // The Qt object behind a peer of this window system: the widget, or for a menu item its
+  // QAction.
+  static QObject* native(Peer& peer);
+  bool closed() const { return closed_; }
+
+  // WindowSystem
+  void attach(EventSink* sink) override { sink_ = sink; }
+  std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
+  std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
+                                          Object& owner) override;
+  std::unique_ptr<Peer> create_control(Peer& form, const ControlDesign& design,
+                                       Object& owner) override;
+  std::unique_ptr<Peer> create_menu_item(Peer& main, const MenuDesign& design,
+                                         Object& owner) override;
+  std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
+                            std::int32_t lparam) override;
+  void idle() override;
+  int run_message_loop() override;
+  void quit() override;
+  ScrollBars client_scroll_bars() const override;
+  double twips_per_pixel() const override { return grid_.twips_per_pixel(); }
+  void user_resize_client(float width, float height) override;
+  void user_click(Peer& target) override;
+  void user_place(Peer& form, const Rect& rect) override;
+  void user_type(Peer& text_box, std::string_view text) override;
+
+ private:
+  friend class QtPeer;
+  friend class MainPeer;
+  friend class ChildPeer;
+  friend class ControlPeer;
+  friend class MenuPeer;
+
+  // Marks what the program itself does to a window, so that it is not reported back as the
+  // user's doing.
+  class ProgramChange {
+   public:
+    explicit ProgramChange(QtWindowSystem& ws) : ws_(&ws) { ++ws_->program_changes_; }
+    ~ProgramChange() { --ws_->program_changes_; }
+    ProgramChange(const ProgramChange&) = delete;
+    ProgramChange& operator=(const ProgramChange&) = delete;
+
+   private:
+    QtWindowSystem* ws_;
+  };
+
+  int to_pixels(float twips) const;
+  float to_twips(int pixels) const;
+  QRect to_pixels(const Rect& rect) const;
+  Rect to_twips(const QRect& rect) const;
+  // `now` with what the placement gives, in pixels.
+  QRect placed(const QRect& now, const Placement& placement) const;
+
+  WindowHandle register_window(QtPeer& peer);
+  void unregister(QtPeer& peer);
+
+  // The client area less the scroll bars it shows, in pixels.
+  QSize visible_client() const;
+  // Sizes the main window so that its client area gets `size`; true when the size changed.
+  bool set_client_size(QSize size);
+  void main_window_shown();
+
+  // What the user did, reported to the program.
+  void client_area_resized();
+  void report_client_size(bool always);
+  void report_click(Object& owner);
+  void report_child_resized(QtPeer& child);
+  void report_close();
+  // Lets Qt deliver what the last action set going, and the bars catch up.
+  void settle();
+
+  PixelGrid grid_;
+  EventSink* sink_ = nullptr;
+  QPointer<MainWindow> main_;
+  QPointer<MdiClient> area_;
+  int program_changes_ = 0;
+  bool main_shown_ = false;
+  QSize known_client_;  // the client area's size as the program last heard of it
+  int client_reports_ = 0;
+  std::unordered_map<WindowHandle, QtPeer*> handles_;
+  WindowHandle next_handle_ = 1;
+  bool closed_ = false;
+  QObject* context_;  // for calls posted to the event loop; they die with the window system
+};
+
+}  // namespace rt::qt

@@ -1,0 +1,525 @@
+// The program on the Qt window system: real QMainWindow, QMdiArea, QMdiSubWindows, widgets and
+// actions, driven through real triggers and clicks.
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include "forms/frmResizeB.h"
+#include "forms/frmResizeL.h"
+#include "forms/frmResizeT.h"
+#include "layout/MDIResize.h"
+#include "runtime/application.h"
+#include "runtime/qt/qt_window_system.h"
+#include "shell/project.h"
+
+namespace {
+
+using rt::qt::QtWindowSystem;
+
+const std::string kTwoLines =
+    "Nu zou het formulier een extra scrollbar gaan genereren\r\nNiet dus .....";
+const std::string kDouble = "Oeps. Dubbele scrollbar";
+constexpr float kHeight = 4860;  // the designed client height, 324 pixels
+
+constexpr rt::ScrollBars kNone{false, false};
+constexpr rt::ScrollBars kBoth{true, true};
+
+// Counts what the program did, and notes what the client area's scroll bars looked like at
+// every step of it.
+class Watch final : public rt::Tracer {
+ public:
+  void watch(QMdiArea& area) { area_ = &area; }
+
+  void line(std::string_view text) override {
+    lines.emplace_back(text);
+    if (area_ == nullptr) return;
+    max_range = std::max({max_range, area_->horizontalScrollBar()->maximum(),
+                          area_->verticalScrollBar()->maximum()});
+    const QWidget& viewport = *area_->viewport();
+    overhang.push_back(viewport.childrenRect().right() >= viewport.width());
+  }
+
+  int count(std::string_view text) const {
+    return static_cast<int>(std::count(lines.begin(), lines.end(), text));
+  }
+  int count_starting(std::string_view text) const {
+    return static_cast<int>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(text); }));
+  }
+  // Every value the program read of the main window's ScaleWidth.
+  std::vector<std::string> scale_widths() const {
+    const std::string prefix = "read MDIResize.ScaleWidth -> ";
+    std::vector<std::string> values;
+    for (const std::string& line : lines) {
+      if (line.starts_with(prefix)) values.push_back(line.substr(prefix.size()));
+    }
+    return values;
+  }
+
+  std::vector<std::string> lines;
+  // While watching: the largest range either bar had, and whether a child reached past the
+  // right edge, line by line.
+  int max_range = 0;
+  std::vector<bool> overhang;
+
+ private:
+  QMdiArea* area_ = nullptr;
+};
+
+class Program : public ::testing::Test {
+ protected:
+  Program() {
+    app.set_tracer(&watch);
+    app.start();
+    QCoreApplication::processEvents();
+  }
+
+  int px(float twips) const { return qRound(twips / ws.twips_per_pixel()); }
+
+  QMainWindow& window() { return *ws.main_window(); }
+  QMdiArea& area() { return *ws.mdi_area(); }
+  QSize viewport() { return area().viewport()->size(); }
+  MDIResize& main() { return app.instance<MDIResize>(); }
+
+  QMdiSubWindow& frame(rt::Form& form) {
+    return *qobject_cast<QMdiSubWindow*>(QtWindowSystem::native(*form.peer_if_loaded()));
+  }
+  QMdiSubWindow& frame(const char* name) { return frame(*app.existing_instance(name)); }
+  template <class W>
+  W& widget(rt::Control& control) {
+    W* native = qobject_cast<W*>(QtWindowSystem::native(control.peer()));
+    if (native == nullptr) throw std::runtime_error(control.path() + " is not that widget");
+    return *native;
+  }
+  QAction& action(rt::Menu& menu) {
+    return *qobject_cast<QAction*>(QtWindowSystem::native(menu.peer()));
+  }
+  QAction& oplossing() { return action(main().mnuOplossing()); }
+  QAction& wiskundig() { return action(main().mnuWiskundig()); }
+  QPushButton& resize_button() {
+    return widget<QPushButton>(app.instance<frmResizeT>().Command1());
+  }
+  QLabel& label() { return widget<QLabel>(app.instance<frmResizeT>().Label1()); }
+  std::string caption() { return app.instance<frmResizeT>().Label1().peer().inspect().text; }
+
+  void resize(float width, float height = kHeight) { ws.user_resize_client(width, height); }
+  rt::ScrollBars bars() const { return ws.client_scroll_bars(); }
+
+  // Where a child's frame ends, in pixels.
+  int right(const char* name) { return frame(name).geometry().right() + 1; }
+  int bottom(const char* name) { return frame(name).geometry().bottom() + 1; }
+
+  QtWindowSystem ws;
+  Watch watch;
+  rt::Application app{shell::make_project(), ws};
+};
+
+// --- start-up ---------------------------------------------------------------------------------
+
+TEST_F(Program, StartUpCreatesTheFourChildrenInOrderInsideTheMdiArea) {
+  ASSERT_EQ(app.loaded_forms().size(), 5u);
+  EXPECT_EQ(&app.Forms(0), &main());
+  EXPECT_EQ(QtWindowSystem::native(*main().peer_if_loaded()), &window());
+  EXPECT_EQ(window().centralWidget(), &area());
+  EXPECT_EQ(window().windowTitle(), "ResizeL");
+  EXPECT_TRUE(window().isVisible());
+
+  const QList<QMdiSubWindow*> children = area().subWindowList(QMdiArea::CreationOrder);
+  ASSERT_EQ(children.size(), 4);
+  const char* names[] = {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"};
+  const char* captions[] = {"Resize Left", "Resize right", "Textbox resizing", "Form1"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(app.loaded_forms()[static_cast<std::size_t>(i) + 1]->class_name(), names[i]);
+    EXPECT_EQ(children[i], &frame(names[i])) << names[i];
+    EXPECT_EQ(children[i]->windowTitle(), captions[i]);
+    EXPECT_TRUE(children[i]->isVisible()) << names[i];
+  }
+}
+
+TEST_F(Program, StartUpGivesTheDesignedClientAreaOnTheScreensPixelGrid) {
+  const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+  EXPECT_DOUBLE_EQ(ws.twips_per_pixel(), 1440.0 / dpi);
+  EXPECT_EQ(area().size(), QSize(px(6480), px(4860)));
+  EXPECT_EQ(main().ScaleWidth(), 6480.0f);
+  EXPECT_EQ(main().ScaleHeight(), 4860.0f);
+  EXPECT_EQ(bars(), kNone);
+  // The workspace colour, as Qt's own MDI areas have it.
+  EXPECT_EQ(area().background().color(), area().palette().color(QPalette::Dark));
+  EXPECT_EQ(area().frameShape(), QFrame::NoFrame);
+}
+
+TEST_F(Program, StartUpGivesEachChildItsControls) {
+  auto& left = app.instance<frmResizeL>();
+  for (std::int16_t i = 0; i < 3; ++i) {
+    auto& list = widget<QListWidget>(left.List1(i));
+    EXPECT_EQ(list.parentWidget(), frame(left).widget());
+    EXPECT_FALSE(list.isSortingEnabled());
+    EXPECT_EQ(list.count(), i == 2 ? 27 : 26);
+    EXPECT_EQ(list.item(list.count() - 1)->text(), "abcdefghijklmnopqrstuvwxyz");
+    // Items wider than the list are clipped: without an extent there is no horizontal bar.
+    EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+  }
+  EXPECT_EQ(widget<QListWidget>(left.List1(2)).item(0)->text(), QString(25, 'a'));
+
+  auto& bottom = app.instance<frmResizeB>();
+  auto& text = widget<QPlainTextEdit>(bottom.Text1());
+  EXPECT_EQ(text.toPlainText(),
+            "Hier kan naar hartelust tekst worden ingevuld om het gedrag van de textbox te "
+            "manipuleren.\n");
+  EXPECT_EQ(bottom.Text1().Text().size(), 92u);
+  EXPECT_EQ(text.lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(text.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(text.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  // The text box fills the form from its first Resize on.
+  EXPECT_EQ(text.geometry(), frame(bottom).widget()->rect());
+
+  EXPECT_EQ(resize_button().text(), "Resize");
+  EXPECT_FALSE(resize_button().autoDefault());
+  EXPECT_EQ(resize_button().geometry(), QRect(px(4680), px(120), px(975), px(375)));
+  EXPECT_EQ(label().geometry(), QRect(px(120), px(120), px(4455), px(855)));
+  EXPECT_TRUE(label().wordWrap());
+}
+
+TEST_F(Program, TheBottomChildHasNoFrameTheOthersASizableOneWithoutClose) {
+  QMdiSubWindow& bottom = frame("frmResizeB");
+  EXPECT_TRUE(bottom.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(bottom.contentsMargins(), QMargins());
+  EXPECT_EQ(app.existing_instance("frmResizeB")->ScaleWidth(),
+            app.existing_instance("frmResizeB")->Width());
+
+  for (const char* name : {"frmResizeL", "frmResizeR", "frmResizeT"}) {
+    QMdiSubWindow& child = frame(name);
+    const Qt::WindowFlags flags = child.windowFlags();
+    EXPECT_FALSE(flags & Qt::FramelessWindowHint) << name;
+    EXPECT_TRUE(flags & Qt::WindowTitleHint) << name;
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint) << name;
+    EXPECT_TRUE(flags & Qt::WindowMaximizeButtonHint) << name;
+    EXPECT_FALSE(flags & Qt::WindowSystemMenuHint) << name;  // Qt's styles draw close with it
+    // Width is the frame's, ScaleWidth what the frame leaves.
+    rt::Form& form = *app.existing_instance(name);
+    EXPECT_EQ(form.Width(), child.width() * ws.twips_per_pixel()) << name;
+    EXPECT_EQ(form.ScaleWidth(), child.widget()->width() * ws.twips_per_pixel()) << name;
+    EXPECT_LT(form.ScaleWidth(), form.Width()) << name;
+    EXPECT_LT(form.ScaleHeight(), form.Height()) << name;
+    // The forms live as long as the program: a child refuses to be closed.
+    EXPECT_FALSE(child.close()) << name;
+    EXPECT_TRUE(child.isVisible()) << name;
+  }
+}
+
+// --- the menu ---------------------------------------------------------------------------------
+
+TEST_F(Program, TheMenuBarHoldsTheDropDownAndTheCommand) {
+  const QList<QAction*> bar = window().menuBar()->actions();
+  ASSERT_EQ(bar.size(), 2);
+  EXPECT_EQ(bar[0]->text(), "Solve Problem");
+  ASSERT_NE(bar[0]->menu(), nullptr);
+  EXPECT_EQ(bar[1]->text(), "Vul tekstbox");
+  EXPECT_EQ(bar[1]->menu(), nullptr);
+
+  const QList<QAction*> options = bar[0]->menu()->actions();
+  ASSERT_EQ(options.size(), 2);
+  EXPECT_EQ(options[0], &oplossing());
+  EXPECT_EQ(options[1], &wiskundig());
+  EXPECT_EQ(options[0]->text(), "Oplossing");
+  EXPECT_EQ(options[1]->text(), "Wiskundig juist");
+  for (QAction* option : options) {
+    EXPECT_TRUE(option->isCheckable());
+    EXPECT_FALSE(option->isChecked());
+    EXPECT_TRUE(option->isEnabled());
+  }
+}
+
+TEST_F(Program, EachTriggerFlipsTheCheckMarkExactlyOnce) {
+  oplossing().trigger();
+  EXPECT_TRUE(oplossing().isChecked());
+  EXPECT_TRUE(main().mnuOplossing().Checked());
+  EXPECT_FALSE(wiskundig().isChecked());
+  oplossing().trigger();
+  EXPECT_FALSE(oplossing().isChecked());
+  wiskundig().trigger();
+  EXPECT_TRUE(wiskundig().isChecked());
+  EXPECT_TRUE(main().mnuWiskundig().Checked());
+  // Each click ran the layout pass once.
+  EXPECT_EQ(watch.count("event MDIResize.mnuOplossing Click"), 2);
+  EXPECT_EQ(watch.count("event MDIResize.mnuWiskundig Click"), 1);
+}
+
+TEST_F(Program, TheFillCommandOnTheMenuBarFillsTheTextBox) {
+  window().menuBar()->actions()[1]->trigger();
+  const QString text = widget<QPlainTextEdit>(app.instance<frmResizeB>().Text1()).toPlainText();
+  EXPECT_EQ(text.count('\n'), 15);
+  EXPECT_TRUE(text.startsWith("The quick brown fox jumps over .... The quick"));
+}
+
+// --- the scroll bars --------------------------------------------------------------------------
+
+TEST_F(Program, AtWidth4500WithoutAnOptionTheRealAreaShowsBothBars) {
+  resize(4500);
+  EXPECT_EQ(bars(), kBoth);
+  EXPECT_TRUE(area().horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(area().verticalScrollBar()->isVisible());
+  EXPECT_EQ(caption(), kDouble);
+  EXPECT_EQ(label().text(), QString::fromStdString(kDouble));
+  EXPECT_EQ(frame("frmResizeT").width(), px(6000));
+  // The bars take their room from the client area: ScaleWidth is what is left.
+  const QSize visible = viewport();
+  EXPECT_EQ(visible.width(), px(4500) - area().verticalScrollBar()->width());
+  EXPECT_EQ(visible.height(), px(kHeight) - area().horizontalScrollBar()->height());
+  EXPECT_EQ(main().ScaleWidth(), visible.width() * ws.twips_per_pixel());
+}
+
+class EitherOption : public Program, public ::testing::WithParamInterface<const char*> {
+ protected:
+  QAction& option() { return std::string(GetParam()) == "Oplossing" ? oplossing() : wiskundig(); }
+};
+
+TEST_P(EitherOption, AtWidth4500NoBarShowsAndTheTopFormIsNarrowed) {
+  option().trigger();
+  resize(4500);
+  EXPECT_EQ(bars(), kNone);
+  EXPECT_FALSE(area().horizontalScrollBar()->isVisible());
+  EXPECT_EQ(viewport(), QSize(px(4500), px(kHeight)));
+  EXPECT_EQ(frame("frmResizeT").width(), px(4500));
+  EXPECT_EQ(caption(), kTwoLines);
+  EXPECT_EQ(label().text(),
+            "Nu zou het formulier een extra scrollbar gaan genereren\nNiet dus .....");
+}
+
+TEST_P(EitherOption, TakesAwayBothBarsOnceTheLayoutRunsWithoutThem) {
+  resize(4500);
+  ASSERT_EQ(bars(), kBoth);
+  // The option's own pass still reads the client area as the bars left it; the bars go when
+  // it is done, and the next pass (the button) fills what they gave back.
+  option().trigger();
+  EXPECT_EQ(bars(), kNone);
+  resize_button().click();
+  EXPECT_EQ(bars(), kNone);
+  EXPECT_EQ(right("frmResizeR"), px(4500));
+  EXPECT_EQ(frame("frmResizeT").width(), px(4500));
+  EXPECT_EQ(caption(), kTwoLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, EitherOption, ::testing::Values("Oplossing", "Wiskundig"));
+
+// 6015 twips is 401 pixels: each naive half, 3007.5 twips, is 200.5 pixels and becomes 201,
+// so the right form ends at 402, one pixel past the edge. The top form (400 pixels) fits.
+TEST_F(Program, NaiveHalvesOnePixelOverTheEdgeBringTheRealDoubleScrollBar) {
+  resize(6015);
+  EXPECT_EQ(right("frmResizeR"), px(6015) + 1);
+  EXPECT_EQ(bottom("frmResizeB"), px(kHeight));
+  // The horizontal bar covers the bottom of the bottom form, which brings the vertical one.
+  EXPECT_EQ(bars(), kBoth);
+  EXPECT_EQ(caption(), "");
+  // The next pass reads the client area the bars have left, and the top form is wider than
+  // that: the label reports the double scroll bar. Laid out that much smaller, though,
+  // everything fits the whole area again, and the bars go.
+  const int bar = area().verticalScrollBar()->width();
+  watch.lines.clear();
+  resize_button().click();
+  EXPECT_EQ(watch.scale_widths().front(),
+            std::to_string(static_cast<int>((px(6015) - bar) * ws.twips_per_pixel())));
+  EXPECT_EQ(caption(), kDouble);
+  EXPECT_EQ(bars(), kNone);
+}
+
+TEST_F(Program, WiskundigJuistAtTheSameWidthShowsNone) {
+  wiskundig().trigger();
+  resize(6015);
+  EXPECT_EQ(bars(), kNone);
+  EXPECT_EQ(right("frmResizeR"), px(6015));
+  EXPECT_EQ(frame("frmResizeR").x(), right("frmResizeL"));
+  // And at 4515 twips, 301 pixels, where the top form overhangs as well.
+  resize(4515);
+  EXPECT_EQ(bars(), kNone);
+  EXPECT_EQ(right("frmResizeR"), px(4515));
+  EXPECT_EQ(frame("frmResizeT").width(), px(4515));
+}
+
+// With "Wiskundig juist" at 401 pixels the right form first gets its naive half and overhangs
+// by a pixel, and is narrowed later in the same pass. Until control returns to the event loop
+// the area must not react: no bar, no range, no smaller ScaleWidth for the reads after it.
+TEST_F(Program, AMomentaryOverhangInsideOnePassChangesNeitherBarsNorScaleWidth) {
+  wiskundig().trigger();
+  resize(6015);
+  ASSERT_EQ(right("frmResizeR"), px(6015));
+  watch.lines.clear();
+  watch.watch(area());
+  resize_button().click();
+  ASSERT_FALSE(watch.overhang.front());  // nothing overhung when the pass began
+  ASSERT_TRUE(std::find(watch.overhang.begin(), watch.overhang.end(), true) !=
+              watch.overhang.end());  // then the right form did, for a while
+  EXPECT_EQ(watch.count_starting("move frmResizeR "), 2);
+  EXPECT_EQ(watch.max_range, 0);
+  EXPECT_EQ(watch.scale_widths(), std::vector<std::string>(5, "6015"));
+  EXPECT_EQ(bars(), kNone);
+  EXPECT_EQ(right("frmResizeR"), px(6015));
+}
+
+TEST_F(Program, AnOverhangingMoveWaitsForIdleBeforeTheBarsFollow) {
+  auto& right_form = *app.existing_instance("frmResizeR");
+  const float left = right_form.Left();
+  right_form.Move(left + 15, rt::Variant(std::int16_t{0}), rt::Variant(right_form.Width()),
+                  rt::Variant(right_form.Height()));
+  EXPECT_EQ(area().horizontalScrollBar()->maximum(), 0);
+  EXPECT_EQ(main().ScaleWidth(), 6480.0f);
+  ws.idle();
+  EXPECT_EQ(bars(), kBoth);
+  EXPECT_LT(main().ScaleWidth(), 6480.0f);
+}
+
+TEST_F(Program, BarsComingAndGoingNeverRaiseTheMainWindowsResize) {
+  resize(4500);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(bars(), kBoth);
+  EXPECT_EQ(watch.count("event MDIResize Resize"), 2);  // start-up, and the one resize
+  oplossing().trigger();
+  resize_button().click();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(bars(), kNone);
+  EXPECT_EQ(watch.count("event MDIResize Resize"), 2);
+}
+
+TEST_F(Program, TheResizeButtonRunsThePassThroughARealClick) {
+  app.instance<frmResizeT>().Label1().set_Caption(rt::Variant("something else"));
+  watch.lines.clear();
+  resize_button().click();
+  EXPECT_EQ(watch.count("event frmResizeT.Command1 Click"), 1);
+  EXPECT_EQ(watch.count("callbyname MDIResize.Resizing"), 1);
+  EXPECT_EQ(caption(), "");
+  EXPECT_EQ(label().text(), "");
+}
+
+TEST_F(Program, ANoSizeClientAreaKeepsAPixelAndLaysOutWithoutError) {
+  for (const bool wiskundig : {false, true}) {
+    if (wiskundig) this->wiskundig().trigger();
+    resize(0, 0);
+    // Qt lays out no empty window; the children get what is left of nothing, never less.
+    EXPECT_EQ(area().size(), QSize(1, 1));
+    EXPECT_EQ(app.errors_reported(), 0u);
+    for (const char* name : {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"}) {
+      EXPECT_GE(app.existing_instance(name)->ScaleWidth(), 0.0f) << name;
+      EXPECT_GE(app.existing_instance(name)->ScaleHeight(), 0.0f) << name;
+    }
+  }
+}
+
+// --- what a person does -----------------------------------------------------------------------
+
+TEST_F(Program, SizingTheTopFormByHandLeavesItsControlsWhereTheyWere) {
+  const QRect button = resize_button().geometry();
+  const QRect text = label().geometry();
+  auto& top = *app.existing_instance("frmResizeT");
+  ws.user_place(*top.peer_if_loaded(), rt::Rect{300, 300, 3000, 900});
+  EXPECT_EQ(frame("frmResizeT").geometry(), QRect(20, 20, 200, 60));
+  ws.user_place(*top.peer_if_loaded(), rt::Rect{0, 0, 7500, 2400});
+  EXPECT_EQ(frame("frmResizeT").size(), QSize(500, 160));
+  EXPECT_EQ(resize_button().geometry(), button);
+  EXPECT_EQ(label().geometry(), text);
+}
+
+TEST_F(Program, SizingTheLeftFormByHandLaysOutItsLists) {
+  auto& left = app.instance<frmResizeL>();
+  const QWidget& client = *frame(left).widget();
+  auto& last = widget<QListWidget>(left.List1(2));
+  ASSERT_LT(client.width(), 280);
+  watch.lines.clear();
+  ws.user_place(*left.peer_if_loaded(), rt::Rect{0, 0, 4500, 3000});
+  EXPECT_EQ(watch.count("event frmResizeL Resize"), 1);
+  const QMargins edge = frame(left).contentsMargins();
+  EXPECT_EQ(client.size(),
+            QSize(300 - edge.left() - edge.right(), 200 - edge.top() - edge.bottom()));
+  // Plain columns: each rounded on its own, so the last may end a pixel short.
+  EXPECT_NEAR(last.geometry().right() + 1, client.width(), 1);
+  EXPECT_EQ(widget<QListWidget>(left.List1(0)).height(), client.height());
+  // Moved without a change of size, it gets no Resize.
+  watch.lines.clear();
+  ws.user_place(*left.peer_if_loaded(), rt::Rect{150, 150, 4500, 3000});
+  EXPECT_EQ(watch.count("event frmResizeL Resize"), 0);
+}
+
+TEST_F(Program, AChildMovedByHandPastTheEdgeBringsTheBars) {
+  auto& right_form = *app.existing_instance("frmResizeR");
+  const rt::Rect placed = right_form.peer_if_loaded()->geometry();
+  ws.user_place(*right_form.peer_if_loaded(),
+                rt::Rect{placed.left + 15, placed.top, placed.width, placed.height});
+  EXPECT_EQ(bars(), kBoth);
+  ws.user_place(*right_form.peer_if_loaded(), placed);
+  EXPECT_EQ(bars(), kNone);
+}
+
+TEST_F(Program, TypingReplacesTheTextAsTheProgramReadsIt) {
+  auto& box = app.instance<frmResizeB>().Text1();
+  ws.user_type(box.peer(), "een\r\ntwee");
+  EXPECT_EQ(widget<QPlainTextEdit>(box).toPlainText(), "een\ntwee");
+  EXPECT_EQ(box.Text(), "een\r\ntwee");
+}
+
+TEST_F(Program, TheCorrectedColumnsGiveTheListsAnExtentToScrollAcross) {
+  oplossing().trigger();
+  resize(9615);  // the left form changes size, so it lays out its columns again
+  auto& left = app.instance<frmResizeL>();
+  for (std::int16_t i = 0; i < 3; ++i) {
+    auto& list = widget<QListWidget>(left.List1(i));
+    EXPECT_EQ(left.List1(i).peer().inspect().horizontal_extent, 1000);
+    EXPECT_TRUE(list.horizontalScrollBar()->isVisible());
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 1000 - list.viewport()->width());
+  }
+  EXPECT_EQ(ws.send_message(987654, rt::LB_SETHORIZONTALEXTENT, 10, 0), 0);
+}
+
+TEST_F(Program, ClosingTheMainWindowEndsTheProgram) {
+  EXPECT_FALSE(ws.closed());
+  window().close();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(ws.closed());
+  EXPECT_TRUE(app.loaded_forms().empty());
+  EXPECT_EQ(ws.main_window(), nullptr);
+}
+
+// --- another screen ---------------------------------------------------------------------------
+
+// Run by CTest a second time with QT_SCALE_FACTOR=1.5: device pixels are no longer logical
+// ones, but lengths still are logical pixels and the children still fill the client area.
+TEST(ScaledScreen, LaysOutAndFillsTheClientArea) {
+  QtWindowSystem ws;
+  rt::Application app(shell::make_project(), ws);
+  app.start();
+  if (const char* factor = std::getenv("QT_SCALE_FACTOR")) {
+    EXPECT_DOUBLE_EQ(ws.main_window()->devicePixelRatio(), std::atof(factor));
+  }
+  auto& main = app.instance<MDIResize>();
+  qobject_cast<QAction*>(QtWindowSystem::native(main.mnuOplossing().peer()))->trigger();
+  qobject_cast<QAction*>(QtWindowSystem::native(main.mnuWiskundig().peer()))->trigger();
+  for (const float width : {4515.0f, 6015.0f, 9615.0f}) {
+    ws.user_resize_client(width, 5000);
+    const QSize client = ws.mdi_area()->viewport()->size();
+    EXPECT_EQ(ws.client_scroll_bars(), kNone) << width;
+    QRect covered;
+    for (QMdiSubWindow* child : ws.mdi_area()->subWindowList()) covered |= child->geometry();
+    EXPECT_EQ(covered, QRect(QPoint(0, 0), client)) << width;
+    const QImage shot = ws.main_window()->grab().toImage();
+    EXPECT_EQ(shot.width(), qRound(ws.main_window()->width() * shot.devicePixelRatio()));
+  }
+}
+
+}  // namespace
