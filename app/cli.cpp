@@ -72,16 +72,19 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
 }
 
 std::string usage_text() {
-  return R"(Usage: mdiresize [--script FILE|-] [Qt options]
+  return R"(Usage: mdiresize [--trace] [--script FILE|-] [Qt options]
        mdiresize --headless [--twips-per-pixel N | --exact] [--trace] [--script FILE|-]
+       mdiresize sweep [options]        (mdiresize sweep --help tells them)
 
 A main window with four child windows laid out over its client area, and two menu
 switches between naive fractional arithmetic, whose rounding leaves a one-pixel gap or
 overhang (and with an overhang a double scroll bar), and corrected whole-unit arithmetic.
 
-With no option it opens the window. --headless runs the same program on a window system
-held in memory instead, and plays session commands from the script, or from standard
-input when no script is given.
+With no option it opens the window; with --script it plays the session commands of the
+script in it, and ends with the script. --headless runs the same program on a window
+system held in memory instead, and plays session commands from the script, or from
+standard input when no script is given. "sweep" drags the window through a range of
+widths and shows what each one brings.
 
 Options:
   --headless             run on the in-memory window system
@@ -96,6 +99,7 @@ Session commands, one a line (# starts a comment):
                  pixels unless --exact) and the main window gets its Resize
   click NAME     click mnuOplossing, mnuWiskundig, mnuVulBox or Command1
   state          print every form, control and menu item as the window system holds it
+  shot FILE      save a PNG of the main window as it is (in the window only)
   quit           end the session
 
 A bad line gets a one-line error naming its line number on standard error; the session

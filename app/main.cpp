@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "app/sweep.h"
 #ifdef MDIRESIZE_WITH_QT
 #include "app/window_main.h"
 #endif
@@ -30,6 +31,14 @@ int run_without_window(const app::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "sweep") {
+#ifdef MDIRESIZE_WITH_QT
+    return app::run_sweep_command(argc, argv);
+#else
+    return app::sweep_main(std::vector<std::string_view>(argv + 2, argv + argc), std::cout,
+                           std::cerr);
+#endif
+  }
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   app::Options options;
   const std::string error = app::parse_options(args, options);

@@ -205,6 +205,10 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
     }
     if (!error.empty()) return error;
   }
+  if (o.window_system == SweepOptions::WindowSystem::Qt && o.twips_per_pixel > 0) {
+    return "--twips-per-pixel goes with the in-memory window system; real windows measure in "
+           "the screen's pixels";
+  }
   if (o.to < o.from) {
     return "--to (" + rt::format_number(o.to) + ") is less than --from (" +
            rt::format_number(o.from) + ")";

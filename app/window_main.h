@@ -13,4 +13,8 @@ namespace app {
 // script. Returns the exit status.
 int run_window(int& argc, char** argv, const std::function<int(const Options&)>& other_mode);
 
+// `mdiresize sweep ...` with the Qt window system at hand for --window-system qt, on Qt's
+// offscreen platform unless QT_QPA_PLATFORM says otherwise. Returns the exit status.
+int run_sweep_command(int& argc, char** argv);
+
 }  // namespace app
