@@ -53,7 +53,7 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
       if (std::string bad = parse_length(value, kMaxTwipsPerPixel, tpp); !bad.empty()) {
         return "--twips-per-pixel: " + bad;
       }
-      if (tpp <= 0) return "--twips-per-pixel: must be more than 0";
+      if (tpp < kMinTwipsPerPixel) return "--twips-per-pixel: must be at least 0.01";
       options.twips_per_pixel = tpp;
       tpp_given = true;
     } else if (arg == "--script") {

@@ -14,6 +14,9 @@ namespace app {
 // The largest client size a session accepts, in twips: every whole number up to it is a
 // single exactly.
 inline constexpr double kMaxClientTwips = 16777216.0;
+// The finest pixel a session or a sweep accepts, in twips: 144000 dots an inch, finer than any
+// screen. Much finer ones make the pixel arithmetic overflow, and every length infinite.
+inline constexpr double kMinTwipsPerPixel = 0.01;
 
 // Plays session commands, one a line, as a person at the window would:
 //   resize W H   the main window's client area becomes W x H twips, and gets its Resize

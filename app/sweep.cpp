@@ -97,6 +97,11 @@ extern "C" void on_interrupt(int) {
   interrupted = true;
 }
 
+// How many client widths a sweep from `from` to `to` takes, `step` twips apart.
+double width_count(double from, double to, double step) {
+  return std::floor((to - from) / step + 1e-9) + 1;
+}
+
 std::string number_option(std::string_view name, std::string_view value, double max, double& out) {
   if (std::string error = parse_length(value, max, out); !error.empty()) {
     return std::string(name) + ": " + error;
@@ -188,7 +193,9 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
     }
     if (arg == "--twips-per-pixel") {
       error = number_option(arg, value, kMaxTwipsPerPixel, o.twips_per_pixel);
-      if (error.empty() && o.twips_per_pixel <= 0) error = "--twips-per-pixel: must be more than 0";
+      if (error.empty() && o.twips_per_pixel < kMinTwipsPerPixel) {
+        error = "--twips-per-pixel: must be at least 0.01";
+      }
     }
     if (arg == "--csv" || arg == "--svg") {
       if (value.empty()) return std::string(arg) + " needs a file name";
@@ -212,6 +219,15 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
   if (o.to < o.from) {
     return "--to (" + rt::format_number(o.to) + ") is less than --from (" +
            rt::format_number(o.from) + ")";
+  }
+  // Without --step the sweep goes one pixel a step; before the window system is there, a pixel
+  // is taken to be what the in-memory one makes it by default.
+  const double step = o.step > 0 ? o.step : o.twips_per_pixel > 0 ? o.twips_per_pixel : 15;
+  if (const double widths = width_count(o.from, o.to, step); !(widths <= kMaxSweepWidths)) {
+    return "a step of " + rt::format_number(step) + " twips from " + rt::format_number(o.from) +
+           " to " + rt::format_number(o.to) + " makes " + rt::format_number(widths) +
+           " client widths; at most " + rt::format_number(kMaxSweepWidths) +
+           " (take a larger --step or a shorter range)";
   }
   return {};
 }
@@ -238,8 +254,7 @@ SweepResult run_sweep(const SweepOptions& options, const WindowSystemFactory& ma
   SweepResult result;
   const std::unique_ptr<rt::WindowSystem> probe = make_window_system();
   const double step = options.step > 0 ? options.step : probe->twips_per_pixel();
-  const auto widths =
-      static_cast<std::size_t>(std::floor((options.to - options.from) / step + 1e-9)) + 1;
+  const auto widths = static_cast<std::size_t>(width_count(options.from, options.to, step));
   result.planned = widths * std::size(kCombinations);
   result.samples.reserve(result.planned);
   std::size_t done = 0;

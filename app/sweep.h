@@ -25,6 +25,10 @@ struct SweepOptions {
   enum class WindowSystem { Headless, Qt } window_system = WindowSystem::Headless;
 };
 
+// The most client widths one sweep takes: every pixel of the largest client width at 8 twips a
+// pixel. Each width is a pass per combination, and every pass is kept in memory.
+inline constexpr double kMaxSweepWidths = 2097152;
+
 // Parses the arguments after `sweep`. Returns an error message, or empty.
 std::string parse_sweep_options(const std::vector<std::string_view>& args, SweepOptions& options);
 std::string sweep_usage_text();

@@ -163,6 +163,22 @@ TEST(Options, ParsingAndItsErrors) {
   EXPECT_TRUE(contains(app::usage_text(), "resize W H"));
 }
 
+// Found by reasoning over what the session fuzzer accepts: a pixel of 1e-320 twips passed as
+// "more than 0", made every length of the in-memory window system infinite and every layout
+// pass a reported overflow, so that the children were never even created.
+TEST(Options, APixelFinerThanAnyScreenIsRefused) {
+  const std::string tiny = "0." + std::string(319, '0') + "1";
+  app::Options o;
+  EXPECT_EQ(app::parse_options({"--headless", "--twips-per-pixel", tiny}, o),
+            "--twips-per-pixel: must be at least 0.01");
+  const Outcome r =
+      session("resize 16777216 16777216\nstate\n", {"--headless", "--twips-per-pixel", "0.01"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(contains(r.out, "form MDIResize left=0 top=0 width=16777216 height=16777216"));
+  EXPECT_TRUE(contains(r.out, "form frmResizeT "));
+}
+
 TEST(Options, TwipsPerPixelChangesTheSnapping) {
   const Outcome r = session("resize 9615 5000\nstate\n", {"--headless", "--twips-per-pixel", "12"});
   // 4807.5 twips at 12 a pixel: 400.6 px -> 401 -> 4812.

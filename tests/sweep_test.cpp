@@ -193,6 +193,26 @@ TEST(SweepArguments, BadArgumentsGetAClearErrorAndNoSweep) {
   EXPECT_EQ(qt.status, 2);
 }
 
+// Found by fuzzing the arguments: a tiny step was accepted, and the sweep then reserved memory
+// for every pass up front and ended in std::bad_alloc (or ran for many minutes on gigabytes).
+TEST(SweepArguments, ASweepOfTooManyWidthsIsRefusedBeforeTheWork) {
+  for (const auto& args : std::vector<std::vector<std::string_view>>{
+           {"--from", "0", "--to", "16777216", "--step", "0.0001"},
+           {"--step", "0.000000001"},
+           {"--from", "0", "--to", "16777216", "--twips-per-pixel", "0.01"},
+       }) {
+    const Outcome o = sweep_main(args);
+    EXPECT_EQ(o.status, 2) << args.back();
+    EXPECT_EQ(o.out, "") << args.back();
+    EXPECT_NE(o.err.find("client widths; at most 2097152"), std::string::npos) << o.err;
+  }
+  // The whole range one pixel a step is still a sweep that can be run.
+  app::SweepOptions whole;
+  EXPECT_EQ(app::parse_sweep_options({"--from", "0", "--to", "16777216"}, whole), "");
+  app::SweepOptions finest;
+  EXPECT_EQ(app::parse_sweep_options({"--to", "3100", "--step", "0.0001"}, finest), "");
+}
+
 TEST(SweepArguments, AnOutputThatCannotBeWrittenIsFoundBeforeTheWork) {
   const Outcome o = sweep_main({"--csv", "/nonexistent/dir/out.csv"});
   EXPECT_EQ(o.status, 1);

@@ -1,0 +1,98 @@
+// Session commands from arbitrary bytes. The first line is the headless command line (the
+// options after --headless), the rest is the script, played line by line as a session plays
+// it. Every line either runs or is rejected with one error line that names it; a session has
+// no faults, so the program itself never reports a run-time error; nothing crashes or hangs.
+
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/cli.h"
+#include "app/session.h"
+#include "runtime/headless/headless_window_system.h"
+#include "shell/project.h"
+
+namespace {
+
+[[noreturn]] void fail(std::string_view what, std::string_view detail) {
+  std::cerr << "fuzz_session: " << what << ": " << rt::quote(detail) << '\n';
+  std::abort();
+}
+
+std::vector<std::string_view> words_of(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+// One line of text that says what is wrong.
+bool one_clear_line(const std::string& text, std::string_view prefix) {
+  return text.starts_with(prefix) && text.size() > prefix.size() + 1 &&
+         text.find('\n') == text.size() - 1;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t first_end = input.find('\n');
+  std::string_view script =
+      first_end == std::string_view::npos ? std::string_view() : input.substr(first_end + 1);
+
+  app::Options options;
+  const std::string error = app::parse_options(words_of(input.substr(0, first_end)), options);
+  if (!error.empty()) {
+    if (!one_clear_line(error + '\n', "")) fail("an option error is not one line", error);
+    return 0;
+  }
+  // As run_headless sets it up; a script named on the command line is not opened.
+  rt::headless::Config config;
+  if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
+  config.exact = options.exact;
+  rt::headless::HeadlessWindowSystem ws(config);
+  rt::Application application(shell::make_project(), ws);
+  std::ostringstream out;
+  std::ostringstream err;
+  rt::StreamTracer tracer(out);
+  if (options.trace) application.set_tracer(&tracer);
+  std::string reported;
+  application.set_error_reporter([&reported](const rt::Error& e) {
+    reported += std::to_string(e.number()) + " " + e.message() + "; ";
+  });
+  application.start();
+  if (!reported.empty()) fail("start-up reported a run-time error", reported);
+
+  app::Session session(application, out, err);
+  int number = 0;
+  while (!script.empty()) {
+    const std::size_t end = script.find('\n');
+    const std::string_view line = script.substr(0, end);
+    script = end == std::string_view::npos ? std::string_view() : script.substr(end + 1);
+
+    const int rejected = session.rejected();
+    const bool going = session.execute(line, ++number);
+    const std::string said = err.str();
+    if (session.rejected() == rejected) {
+      if (!said.empty()) fail("an accepted line wrote an error", said);
+    } else if (session.rejected() != rejected + 1 ||
+               !one_clear_line(said, "mdiresize: line " + std::to_string(number) + ": ")) {
+      fail("a rejected line did not get one error line naming it", said);
+    }
+    if (!reported.empty()) fail("the program reported a run-time error", reported);
+    if (!going) break;
+    out.str("");
+    err.str("");
+  }
+  return 0;
+}
