@@ -73,6 +73,16 @@ class ScriptPlayer {
     // A command may turn the event loop itself (a resize waits for the window); the lines
     // that arrive meanwhile wait their turn.
     if (playing_ || ended_) return;
+    if (!settled_) {
+      // As a person starts once the window is there: whatever start-up set going (showing,
+      // laying out, painting) is handled before the first line, so that even a script of just
+      // `quit` ends on the complete first layout.
+      playing_ = true;
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+      playing_ = false;
+      settled_ = true;
+    }
     if (lines_.empty()) {
       if (at_end_) end();
       return;
@@ -101,6 +111,7 @@ class ScriptPlayer {
   int line_number_ = 0;
   bool at_end_ = false;
   bool playing_ = false;
+  bool settled_ = false;
   bool ended_ = false;
 };
 

@@ -2,9 +2,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
-#include <vector>
+#include <regex>
+#include <string_view>
 
 namespace bench {
 namespace {
@@ -24,19 +27,51 @@ std::vector<std::pair<std::string, std::function<bool()>>>& checks() {
   return all;
 }
 
-// Keeps the time per iteration of every benchmark while the console shows them.
+std::vector<std::pair<std::string, std::function<std::vector<Figure>()>>>& measurements() {
+  static std::vector<std::pair<std::string, std::function<std::vector<Figure>()>>> all;
+  return all;
+}
+
+// Keeps the CPU time per iteration of every repetition of every benchmark. CPU time, as this
+// process's own: on a machine that other work shares, the time the process waited for a
+// processor is not the runtime's. Nor is the time lost to another process sharing the core
+// and its caches, which can only add; so the fastest repetition is the one that tells.
 class Recorder : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) {
+        continue;
       }
+      const double seconds = run.GetAdjustedCPUTime();
+      const auto [at, added] = fastest_.emplace(run.benchmark_name(), seconds);
+      if (!added) at->second = std::min(at->second, seconds);
     }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> seconds;
+
+  // The fastest repetition; 0 when the benchmark did not run.
+  double fastest(const std::string& name) const {
+    const auto found = fastest_.find(name);
+    return found != fastest_.end() ? found->second : 0;
+  }
+
+ private:
+  std::map<std::string, double> fastest_;
 };
+
+void print_figure(const Figure& f) {
+  char value[32];
+  std::snprintf(value, sizeof value, "%.2f%s%s", f.value, f.unit == "x" ? "" : " ", f.unit.c_str());
+  if (f.goal <= 0) {
+    std::printf("%-66s %14s %14s\n", f.name.c_str(), value, "-");
+    return;
+  }
+  char goal[32];
+  std::snprintf(goal, sizeof goal, "%.2f%s%s", f.goal, f.unit == "x" ? "" : " ", f.unit.c_str());
+  const bool met = f.higher_is_better ? f.value >= f.goal : f.value <= f.goal;
+  std::printf("%-66s %14s %14s %s\n", f.name.c_str(), value, goal, met ? "met" : "NOT MET");
+}
 
 }  // namespace
 
@@ -48,27 +83,53 @@ Check::Check(std::string name, std::function<bool()> holds) {
   checks().emplace_back(std::move(name), std::move(holds));
 }
 
+Measurement::Measurement(std::string name, std::function<std::vector<Figure>()> measure) {
+  measurements().emplace_back(std::move(name), std::move(measure));
+}
+
 int run(int argc, char** argv) {
+  // --figures=... is this layer's; Google Benchmark gets the rest.
+  std::string figures = "all";
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg.starts_with("--figures=")) {
+      figures = std::string(arg.substr(std::strlen("--figures=")));
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+
   bool all_hold = true;
   for (const auto& [name, holds] : checks()) {
     const bool ok = holds();
     std::printf("check: %s: %s\n", name.c_str(), ok ? "yes" : "NO");
+    std::fflush(stdout);
     all_hold = all_hold && ok;
   }
   Recorder recorder;
   benchmark::RunSpecifiedBenchmarks(&recorder);
-  std::printf("\n%-60s %10s %8s %s\n", "ratio", "value", "goal", "");
+
+  std::vector<Figure> table;
   for (const RatioSpec& r : ratios()) {
-    const auto num = recorder.seconds.find(r.numerator);
-    const auto den = recorder.seconds.find(r.denominator);
-    if (num == recorder.seconds.end() || den == recorder.seconds.end() || den->second <= 0) {
-      continue;
-    }
-    const double value = num->second / den->second;
-    std::printf("%-60s %9.2fx %7.2fx %s\n", r.name.c_str(), value, r.goal,
-                value <= r.goal ? "met" : "NOT MET");
+    const double numerator = recorder.fastest(r.numerator);
+    const double denominator = recorder.fastest(r.denominator);
+    if (numerator <= 0 || denominator <= 0) continue;
+    table.push_back({r.name, numerator / denominator, "x", r.goal});
   }
+  if (figures != "none") {
+    const std::regex selected(figures == "all" ? ".*" : figures);
+    for (const auto& [name, measure] : measurements()) {
+      if (!std::regex_search(name, selected)) continue;
+      std::fprintf(stderr, "measuring: %s\n", name.c_str());
+      for (Figure& figure : measure()) table.push_back(std::move(figure));
+    }
+  }
+  std::printf("\n%-66s %14s %14s\n", "figure", "value", "goal");
+  for (const Figure& f : table) print_figure(f);
   benchmark::Shutdown();
   return all_hold ? 0 : 1;
 }

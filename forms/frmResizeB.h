@@ -8,7 +8,7 @@ class frmResizeB : public rt::Form {
   static constexpr const char* class_name = "frmResizeB";
   using rt::Form::Form;
 
-  rt::TextBox& Text1() { return control<rt::TextBox>("Text1"); }
+  rt::BoundControl<rt::TextBox> Text1{*this, "Text1"};
 
   void Form_Resize();
 };

@@ -11,7 +11,7 @@ class frmResizeL : public rt::Form {
   static constexpr const char* class_name = "frmResizeL";
   frmResizeL(rt::Application& app, const rt::FormClass& form_class);
 
-  rt::ListBox& List1(std::int16_t index) { return control<rt::ListBox>("List1", index); }
+  rt::BoundControlArray<rt::ListBox> List1{*this, "List1"};
 
   void Form_Initialize();
   void Form_Resize();

@@ -8,8 +8,8 @@ class frmResizeT : public rt::Form {
   static constexpr const char* class_name = "frmResizeT";
   using rt::Form::Form;
 
-  rt::Label& Label1() { return control<rt::Label>("Label1"); }
-  rt::CommandButton& Command1() { return control<rt::CommandButton>("Command1"); }
+  rt::BoundControl<rt::Label> Label1{*this, "Label1"};
+  rt::BoundControl<rt::CommandButton> Command1{*this, "Command1"};
 
   void Command1_Click();
 };

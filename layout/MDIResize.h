@@ -9,8 +9,8 @@ class MDIResize : public rt::MDIForm {
   static constexpr const char* class_name = "MDIResize";
   using rt::MDIForm::MDIForm;
 
-  rt::Menu& mnuOplossing() { return menu("mnuOplossing"); }
-  rt::Menu& mnuWiskundig() { return menu("mnuWiskundig"); }
+  rt::BoundMenu mnuOplossing{*this, "mnuOplossing"};
+  rt::BoundMenu mnuWiskundig{*this, "mnuWiskundig"};
 
   // The layout pass: places the children and reports in frmResizeT's label.
   void Resizing();

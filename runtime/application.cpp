@@ -57,6 +57,11 @@ std::string_view event_name(Event event) {
 Application::Application(Project project, WindowSystem& window_system)
     : project_(std::move(project)), window_system_(&window_system) {
   slots_.resize(project_.forms.size());
+  for (const FormClass& form_class : project_.forms) types_.push_back(form_class.type);
+  main_slot_ = static_cast<std::size_t>(
+      std::find_if(project_.forms.begin(), project_.forms.end(),
+                   [](const FormClass& form_class) { return form_class.design.mdi_form; }) -
+      project_.forms.begin());
   window_system_->attach(this);
 }
 
@@ -84,10 +89,8 @@ Form& Application::instance(std::string_view class_name) {
   raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
 }
 
-std::size_t Application::slot_of(const std::type_info& type, std::string_view class_name) const {
-  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    if (project_.forms[i].type == &type) return i;
-  }
+std::size_t Application::slot_of_by_name(const std::type_info& type,
+                                         std::string_view class_name) const {
   // type_info objects of one type can differ across shared libraries; the name still tells.
   for (std::size_t i = 0; i < project_.forms.size(); ++i) {
     if (*project_.forms[i].type == type) return i;
@@ -95,13 +98,11 @@ std::size_t Application::slot_of(const std::type_info& type, std::string_view cl
   raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
 }
 
-Form& Application::instance_at(std::size_t slot) {
-  if (!slots_[slot]) {
-    const FormClass& form_class = project_.forms[slot];
-    trace([&] { return "create " + form_class.design.name; });
-    slots_[slot] = form_class.create(*this, form_class);
-    raise_event(*slots_[slot], "", Event::Initialize);
-  }
+Form& Application::create_instance(std::size_t slot) {
+  const FormClass& form_class = project_.forms[slot];
+  trace([&] { return "create " + form_class.design.name; });
+  slots_[slot] = form_class.create(*this, form_class);
+  raise_event(*slots_[slot], "", Event::Initialize);
   return *slots_[slot];
 }
 
@@ -113,10 +114,8 @@ Form* Application::existing_instance(std::string_view class_name) const {
 }
 
 Form& Application::main_form() {
-  for (const FormClass& form_class : project_.forms) {
-    if (form_class.design.mdi_form) return instance(form_class.design.name);
-  }
-  raise(ErrorCode::Internal, "the project has no MDI form");
+  if (main_slot_ == slots_.size()) raise(ErrorCode::Internal, "the project has no MDI form");
+  return instance_at(main_slot_);
 }
 
 Form& Application::Forms(int index) {

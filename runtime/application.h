@@ -57,9 +57,13 @@ class Application final : public EventSink {
 
   // Tracing of every operation the program performs on the runtime.
   void set_tracer(Tracer* tracer) { tracer_ = tracer; }
+  // Where the tracer is kept, for objects to look at without a call.
+  Tracer* const* tracer_slot() const { return &tracer_; }
   template <class MakeLine>
   void trace(MakeLine&& make_line) {
-    if (tracer_ != nullptr) tracer_->line(make_line());
+    if (tracer_ != nullptr) [[unlikely]] {
+      write_line(make_line);
+    }
   }
 
   // Where an error that reaches event delivery is reported; standard error by default.
@@ -84,13 +88,31 @@ class Application final : public EventSink {
  private:
   template <class F>
   void from_message_loop(F&& deliver);
-  std::size_t slot_of(const std::type_info& type, std::string_view class_name) const;
-  Form& instance_at(std::size_t slot);
+  // Out of line, so that the text of a line is not made inside every operation that may trace.
+  template <class MakeLine>
+  [[gnu::noinline, gnu::cold]] void write_line(MakeLine& make_line) {
+    tracer_->line(make_line());
+  }
+  std::size_t slot_of(const std::type_info& type, std::string_view class_name) const {
+    // Every reference from code comes through here: a scan of a few pointers, kept together.
+    for (std::size_t i = 0; i < types_.size(); ++i) {
+      if (types_[i] == &type) return i;
+    }
+    return slot_of_by_name(type, class_name);
+  }
+  std::size_t slot_of_by_name(const std::type_info& type, std::string_view class_name) const;
+  Form& instance_at(std::size_t slot) {
+    if (slots_[slot]) return *slots_[slot];
+    return create_instance(slot);
+  }
+  Form& create_instance(std::size_t slot);
   void report(const Error& error);
 
   Project project_;
   WindowSystem* window_system_;
   std::vector<std::unique_ptr<Form>> slots_;  // one per form class, in project order
+  std::vector<const std::type_info*> types_;  // the C++ type of each form class, likewise
+  std::size_t main_slot_;                     // the MDI parent's; slots_.size() when none
   std::vector<Form*> forms_;
   Tracer* tracer_ = nullptr;
   std::function<void(const Error&)> reporter_;

@@ -11,14 +11,21 @@ Control::Control(Form& form, const ControlDesign& design)
       form_(&form),
       design_(&design) {}
 
+Peer& Control::load_window() {
+  // A control is made with its window and lives only as long as it.
+  raise(ErrorCode::Internal, path() + " has no window");
+}
+
 void Control::write_text(std::string_view verb, const Variant& value) {
-  const std::string text = value.to_string();
+  // A string is written as it stands, without a copy.
+  const std::string converted = value.type() == VarType::String ? std::string() : value.to_string();
+  const std::string& text = value.type() == VarType::String ? value.string() : converted;
   app().trace([&] { return std::string(verb) + " " + path() + " " + quote(text); });
-  peer_->set_text(text);
+  peer().set_text(text);
 }
 
 std::string Control::read_text(std::string_view property) {
-  std::string text = peer_->text();
+  std::string text = peer().text();
   app().trace(
       [&] { return "read " + path() + "." + std::string(property) + " -> " + quote(text); });
   return text;

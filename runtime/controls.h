@@ -16,23 +16,22 @@ class Control : public Window {
  public:
   Control(Form& form, const ControlDesign& design);
   // The native control; the window system creates it for this object, once.
-  void attach(std::unique_ptr<Peer> peer) { peer_ = std::move(peer); }
+  void attach(std::unique_ptr<Peer> peer) { set_window(std::move(peer)); }
 
   Form& form() const { return *form_; }
   const ControlDesign& design() const { return *design_; }
   // The name that code and event bindings use: "Command1", or "List1" for an array element.
   const std::string& name() const { return design_->name; }
-  Peer& peer() const { return *peer_; }
+  Peer& peer() const { return *current_window(); }
 
  protected:
-  Peer& window() override { return *peer_; }
+  Peer& load_window() override;
   void write_text(std::string_view verb, const Variant& value);
   std::string read_text(std::string_view property);
 
  private:
   Form* form_;
   const ControlDesign* design_;
-  std::unique_ptr<Peer> peer_;
 };
 
 class ListBox : public Control {

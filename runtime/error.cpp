@@ -43,18 +43,9 @@ void raise(ErrorCode code, const std::string& detail) {
   throw Error(code, detail);
 }
 
-FloatingPointCheck::FloatingPointCheck() {
-  std::feclearexcept(FE_ALL_EXCEPT);
-}
-
-void FloatingPointCheck::check() const {
-  if (std::fetestexcept(FE_DIVBYZERO)) raise(ErrorCode::DivisionByZero);
-  if (std::fetestexcept(FE_OVERFLOW | FE_INVALID)) raise(ErrorCode::Overflow);
-}
-
-void FloatingPointCheck::check(double result) const {
-  check();
-  if (!std::isfinite(result)) raise(ErrorCode::Overflow);
+void FloatingPointCheck::raise_flagged(int raised) {
+  if ((raised & FE_DIVBYZERO) != 0) raise(ErrorCode::DivisionByZero);
+  raise(ErrorCode::Overflow);
 }
 
 }  // namespace rt

@@ -1,13 +1,23 @@
 #include "runtime/form.h"
 
+#include <algorithm>
+
 #include "runtime/application.h"
 
 namespace rt {
 
 Form::Form(Application& app, const FormClass& form_class)
     : Window(app, form_class.design.name), form_class_(&form_class) {
-  for (const EventBinding& binding : app.project().events) {
-    if (binding.form == class_name()) bindings_.push_back(&binding);
+  const std::vector<EventBinding>& events = app.project().events;
+  for (const EventBinding& binding : events) {
+    if (binding.form == class_name() && !binding.source.empty()) bindings_.push_back(&binding);
+  }
+  // The form's own events, looked up on every size change. Where one is bound twice, the first
+  // binding counts.
+  for (auto binding = events.rbegin(); binding != events.rend(); ++binding) {
+    if (binding->form == class_name() && binding->source.empty()) {
+      own_handlers_[static_cast<std::size_t>(binding->event)] = binding->handler;
+    }
   }
 }
 
@@ -36,12 +46,12 @@ Menu& Form::menu(std::string_view name) {
 
 Control& Form::find_control(std::string_view name, int index) {
   window();
-  bool name_found = false;
+  // The index first: a number is quicker to compare than a name.
   for (const auto& control : controls_) {
-    if (control->name() != name) continue;
-    if (control->design().index == index) return *control;
-    name_found = true;
+    if (control->design().index == index && control->name() == name) return *control;
   }
+  const bool name_found = std::any_of(controls_.begin(), controls_.end(),
+                                      [&](const auto& control) { return control->name() == name; });
   if (name_found) {
     raise(ErrorCode::SubscriptOutOfRange,
           path() + "." + std::string(name) + "(" + std::to_string(index) + ")");
@@ -73,7 +83,7 @@ void Form::call_member(std::string_view name) {
   Window::call_member(name);
 }
 
-Handler Form::handler_for(std::string_view source, Event event) const {
+Handler Form::member_handler_for(std::string_view source, Event event) const {
   for (const EventBinding* binding : bindings_) {
     if (binding->event == event && binding->source == source) return binding->handler;
   }
@@ -85,14 +95,15 @@ void Form::unload() {
   app().trace([&] { return "unload " + path(); });
   menus_.clear();
   controls_.clear();
-  peer_.reset();
+  set_window(nullptr);
   visible_ = false;
+  ++load_number_;
   app().form_unloaded(*this);
 }
 
-Peer& Form::window() {
-  if (!peer_) load();
-  return *peer_;
+Peer& Form::load_window() {
+  load();
+  return *current_window();
 }
 
 void Form::size_changed() {
@@ -103,7 +114,7 @@ void Form::load() {
   WindowSystem& ws = app().window_system();
   Form* main = design().mdi_child ? &app().main_form() : nullptr;
   Peer* main_window = main != nullptr ? &main->window() : nullptr;
-  if (peer_) return;  // loading the main window may have run code that loaded this form
+  if (loaded()) return;  // loading the main window may have run code that loaded this form
   app().trace([&] { return "load " + path(); });
   std::unique_ptr<Peer> peer = main_window != nullptr
                                    ? ws.create_child_form(*main_window, design(), *this)
@@ -120,16 +131,17 @@ void Form::load() {
     menu->attach(ws.create_menu_item(*peer, design_of_menu, *menu));
     menus.push_back(std::move(menu));
   }
-  peer_ = std::move(peer);
+  set_window(std::move(peer));
   controls_ = std::move(controls);
   menus_ = std::move(menus);
+  ++load_number_;
   app().form_loaded(*this);
   if (main != nullptr && main->design().auto_show_children) display();
 }
 
 void Form::display() {
   if (visible_) return;
-  peer_->show();
+  current_window()->show();
   visible_ = true;
   // A form gets its Resize when it is first shown.
   size_changed();

@@ -5,6 +5,9 @@
 
 namespace rt {
 
+Object::Object(Application& app, std::string path)
+    : app_(&app), tracer_(app.tracer_slot()), path_(std::move(path)) {}
+
 Variant Object::get_member(std::string_view name) {
   unsupported(name);
 }

@@ -8,11 +8,12 @@
 namespace rt {
 
 class Application;
+class Tracer;
 
 // Anything code can hold a reference to: a form, a control, a menu item.
 class Object {
  public:
-  Object(Application& app, std::string path) : app_(&app), path_(std::move(path)) {}
+  Object(Application& app, std::string path);
   virtual ~Object() = default;
   Object(const Object&) = delete;
   Object& operator=(const Object&) = delete;
@@ -20,6 +21,9 @@ class Object {
   Application& app() const { return *app_; }
   // Where the object stands, as a person reads it: "frmResizeL.List1(0)".
   const std::string& path() const { return path_; }
+  // Whether the application traces what the program does. Every operation asks, so each
+  // object keeps where the answer is: asking is a memory read, not a call.
+  bool tracing() const { return *tracer_ != nullptr; }
 
   // Late binding: the member is looked up by its name at every call. A name the object
   // lacks raises the unsupported-member error.
@@ -31,6 +35,7 @@ class Object {
 
  private:
   Application* app_;
+  Tracer* const* tracer_;  // where the application keeps its tracer
   std::string path_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -13,6 +14,7 @@ class Application;
 class Form;
 
 enum class Event { Initialize, Resize, Click };
+inline constexpr std::size_t kEventCount = 3;
 
 std::string_view event_name(Event event);
 

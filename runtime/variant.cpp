@@ -11,50 +11,6 @@
 namespace rt {
 namespace {
 
-// Arithmetic happens in one of three numeric types; Empty and Boolean count as Integer.
-enum class Rank { Integer, Single, Double };
-
-Rank rank_of(const Variant& v) {
-  switch (v.type()) {
-    case VarType::Empty:
-    case VarType::Integer:
-    case VarType::Boolean:
-      return Rank::Integer;
-    case VarType::Single:
-      return Rank::Single;
-    case VarType::Double:
-      return Rank::Double;
-    default:
-      raise(ErrorCode::TypeMismatch);
-  }
-}
-
-// Builds the result of an operation computed in double. For + - * / on two singles the
-// double result rounded once to single equals the single operation's own result, so this
-// loses nothing.
-Variant make(Rank rank, double value) {
-  if (!std::isfinite(value)) raise(ErrorCode::Overflow);
-  switch (rank) {
-    case Rank::Integer:
-      if (value < -32768.0 || value > 32767.0) raise(ErrorCode::Overflow);
-      return Variant(static_cast<std::int16_t>(value));
-    case Rank::Single: {
-      const auto single = static_cast<float>(value);
-      if (!std::isfinite(single)) raise(ErrorCode::Overflow);
-      return Variant(single);
-    }
-    case Rank::Double:
-      return Variant(value);
-  }
-  raise(ErrorCode::Internal);
-}
-
-template <class Op>
-Variant arithmetic(const Variant& a, const Variant& b, Op op) {
-  const Rank rank = std::max(rank_of(a), rank_of(b));
-  return make(rank, op(a.to_double(), b.to_double()));
-}
-
 template <class T>
 std::string shortest(T v) {
   char buffer[64];
@@ -63,6 +19,21 @@ std::string shortest(T v) {
 }
 
 }  // namespace
+
+namespace detail {
+
+void raise_type_mismatch() {
+  raise(ErrorCode::TypeMismatch);
+}
+void raise_overflow() {
+  raise(ErrorCode::Overflow);
+}
+void raise_division_by_zero(double dividend) {
+  // 0 / 0 has no value at all: the runtime calls that an overflow.
+  raise(dividend == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero);
+}
+
+}  // namespace detail
 
 std::string_view type_name(VarType type) {
   switch (type) {
@@ -84,128 +55,53 @@ std::string_view type_name(VarType type) {
   return "?";
 }
 
-bool Variant::is_numeric() const {
-  const VarType t = type();
-  return t == VarType::Integer || t == VarType::Single || t == VarType::Double;
+void Variant::type_mismatch() {
+  detail::raise_type_mismatch();
 }
 
-std::int16_t Variant::integer() const {
-  if (type() != VarType::Integer) raise(ErrorCode::TypeMismatch);
-  return std::get<std::int16_t>(value_);
+void Variant::overflow() {
+  detail::raise_overflow();
 }
 
-float Variant::single() const {
-  if (type() != VarType::Single) raise(ErrorCode::TypeMismatch);
-  return std::get<float>(value_);
-}
-
-double Variant::dbl() const {
-  if (type() != VarType::Double) raise(ErrorCode::TypeMismatch);
-  return std::get<double>(value_);
-}
-
-bool Variant::boolean() const {
-  if (type() != VarType::Boolean) raise(ErrorCode::TypeMismatch);
-  return std::get<bool>(value_);
-}
-
-const std::string& Variant::string() const {
-  if (type() != VarType::String) raise(ErrorCode::TypeMismatch);
-  return std::get<std::string>(value_);
-}
-
-Object& Variant::object() const {
-  if (type() != VarType::Object) raise(ErrorCode::TypeMismatch);
-  return *std::get<Object*>(value_);
-}
-
-double Variant::to_double() const {
-  switch (type()) {
+bool operator==(const Variant& a, const Variant& b) {
+  if (a.type_ != b.type_) return false;
+  switch (a.type_) {
     case VarType::Empty:
-      return 0.0;
+      return true;
     case VarType::Integer:
-      return std::get<std::int16_t>(value_);
+      return a.scalar_.integer == b.scalar_.integer;
     case VarType::Single:
-      return std::get<float>(value_);
+      return a.scalar_.single == b.scalar_.single;
     case VarType::Double:
-      return std::get<double>(value_);
+      return a.scalar_.dbl == b.scalar_.dbl;
+    case VarType::String:
+      return a.string_ == b.string_;
     case VarType::Boolean:
-      return std::get<bool>(value_) ? -1.0 : 0.0;
-    default:
-      raise(ErrorCode::TypeMismatch);
+      return a.scalar_.boolean == b.scalar_.boolean;
+    case VarType::Object:
+      return a.scalar_.object == b.scalar_.object;
   }
-}
-
-float Variant::to_single() const {
-  if (type() == VarType::Single) return std::get<float>(value_);
-  const double d = to_double();
-  const auto single = static_cast<float>(d);
-  if (std::isfinite(d) && !std::isfinite(single)) raise(ErrorCode::Overflow);
-  return single;
-}
-
-bool Variant::to_bool() const {
-  if (type() == VarType::Boolean) return std::get<bool>(value_);
-  return to_double() != 0.0;
+  return false;
 }
 
 std::string Variant::to_string() const {
-  switch (type()) {
+  switch (type_) {
     case VarType::Empty:
       return {};
     case VarType::Integer:
-      return std::to_string(std::get<std::int16_t>(value_));
+      return std::to_string(scalar_.integer);
     case VarType::Single:
-      return format_number(std::get<float>(value_));
+      return format_number(scalar_.single);
     case VarType::Double:
-      return format_number(std::get<double>(value_));
+      return format_number(scalar_.dbl);
     case VarType::String:
-      return std::get<std::string>(value_);
+      return string_;
     case VarType::Boolean:
-      return std::get<bool>(value_) ? "True" : "False";
+      return scalar_.boolean ? "True" : "False";
     case VarType::Object:
       raise(ErrorCode::TypeMismatch);
   }
   return {};
-}
-
-Variant operator+(const Variant& a, const Variant& b) {
-  return arithmetic(a, b, [](double x, double y) { return x + y; });
-}
-
-Variant operator-(const Variant& a, const Variant& b) {
-  return arithmetic(a, b, [](double x, double y) { return x - y; });
-}
-
-Variant operator*(const Variant& a, const Variant& b) {
-  return arithmetic(a, b, [](double x, double y) { return x * y; });
-}
-
-Variant operator/(const Variant& a, const Variant& b) {
-  // Integer / Integer has no integer result; it gives a Double.
-  const Rank rank = std::max({rank_of(a), rank_of(b), Rank::Single});
-  const bool both_integer = rank_of(a) == Rank::Integer && rank_of(b) == Rank::Integer;
-  const double divisor = b.to_double();
-  const double dividend = a.to_double();
-  if (divisor == 0.0) raise(dividend == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero);
-  return make(both_integer ? Rank::Double : rank, dividend / divisor);
-}
-
-Variant Int(const Variant& v) {
-  switch (v.type()) {
-    case VarType::Empty:
-      return Variant(std::int16_t{0});
-    case VarType::Integer:
-      return v;
-    case VarType::Boolean:
-      return Variant(static_cast<std::int16_t>(v.to_double()));
-    case VarType::Single:
-      return Variant(std::floor(v.single()));
-    case VarType::Double:
-      return Variant(std::floor(v.dbl()));
-    default:
-      raise(ErrorCode::TypeMismatch);
-  }
 }
 
 Variant Mod(const Variant& a, const Variant& b) {
@@ -229,11 +125,9 @@ bool greater(const Variant& a, const Variant& b) {
   return a.to_double() > b.to_double();
 }
 
-float to_twips(const Variant& v) {
-  const float twips = v.to_single();
+void not_a_length(float twips) {
   if (std::isnan(twips)) raise(ErrorCode::InvalidProcedureCall, "length is not a number");
-  if (!std::isfinite(twips)) raise(ErrorCode::Overflow);
-  return twips;
+  raise(ErrorCode::Overflow);
 }
 
 std::string format_number(float v) {

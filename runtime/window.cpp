@@ -8,19 +8,35 @@
 namespace rt {
 namespace {
 
+[[noreturn, gnu::cold]] void negative_size(float twips) {
+  raise(ErrorCode::InvalidProcedureCall, "negative size " + format_number(twips));
+}
+
+[[noreturn, gnu::cold]] void bad_left(float left) {
+  if (std::isnan(left)) raise(ErrorCode::InvalidProcedureCall, "Left is not a number");
+  raise(ErrorCode::Overflow);
+}
+
 float checked_length(const Variant& v) {
   const float twips = to_twips(v);
-  if (twips < 0) raise(ErrorCode::InvalidProcedureCall, "negative size " + format_number(twips));
+  if (twips < 0) negative_size(twips);
   return twips;
 }
 
 }  // namespace
 
-float Window::read(std::string_view property, float value) {
+void Window::trace_read(std::string_view property, float value) {
   app().trace([&] {
     return "read " + path() + "." + std::string(property) + " -> " + format_number(value);
   });
-  return value;
+}
+
+void Window::trace_move(float left, const Variant& top, const Variant& width,
+                        const Variant& height) {
+  app().trace([&] {
+    return "move " + path() + " " + format_number(left) + " " + describe(top) + " " +
+           describe(width) + " " + describe(height);
+  });
 }
 
 float Window::Left() {
@@ -46,12 +62,10 @@ void Window::set_Width(const Variant& width) {
 
 void Window::Move(float left, const Variant& top, const Variant& width, const Variant& height) {
   Peer& peer = window();
-  app().trace([&] {
-    return "move " + path() + " " + format_number(left) + " " + describe(top) + " " +
-           describe(width) + " " + describe(height);
-  });
-  if (std::isnan(left)) raise(ErrorCode::InvalidProcedureCall, "Left is not a number");
-  if (!std::isfinite(left)) raise(ErrorCode::Overflow);
+  if (tracing()) [[unlikely]] {
+    trace_move(left, top, width, height);
+  }
+  if (!std::isfinite(left)) bad_left(left);
   Placement placement;
   placement.left = left;
   placement.top = to_twips(top);

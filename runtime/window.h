@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "runtime/object.h"
 #include "runtime/window_system.h"
@@ -25,11 +26,28 @@ class Window : public Object {
   Variant get_member(std::string_view name) override;
 
  protected:
-  // The native window, loaded first where that is needed.
-  virtual Peer& window() = 0;
+  // The native window, loaded first where that is needed. Every property read and Move comes
+  // through here, so the window that is there is had without a virtual call.
+  Peer& window() { return peer_ != nullptr ? *peer_ : load_window(); }
+  // There is no window yet: load it, or say why there cannot be one.
+  virtual Peer& load_window() = 0;
   virtual void size_changed() {}
 
-  float read(std::string_view property, float value);
+  Peer* current_window() const { return peer_.get(); }
+  void set_window(std::unique_ptr<Peer> peer) { peer_ = std::move(peer); }
+
+  float read(std::string_view property, float value) {
+    if (tracing()) [[unlikely]] {
+      trace_read(property, value);
+    }
+    return value;
+  }
+
+ private:
+  void trace_read(std::string_view property, float value);
+  void trace_move(float left, const Variant& top, const Variant& width, const Variant& height);
+
+  std::unique_ptr<Peer> peer_;
 };
 
 }  // namespace rt

@@ -262,4 +262,48 @@ TEST_F(RuntimeTest, ClosingAChildByHandUnloadsItAndTheNextAccessLoadsItAgain) {
   EXPECT_EQ(&t.app.Forms(1), &a);
 }
 
+// Controls and menu items named in code are bound once per load of their form; a form loaded
+// again has new ones, and the names must reach those.
+TEST_F(RuntimeTest, BoundControlsAndMenuItemsFollowTheirFormThroughAnUnloadAndLoad) {
+  t.app.start();
+  auto& a = t.app.instance<ChildA>();
+  a.List1(0).AddItem(Variant("more"));
+  EXPECT_EQ(&a.List1(1), &a.control<rt::ListBox>("List1", 1));
+  EXPECT_EQ(&a.Label1(), &a.control<rt::Label>("Label1"));
+  a.unload();
+  EXPECT_FALSE(a.loaded());
+  // The first use after the unload loads the form, and finds the controls it has now.
+  rt::ListBox& list = a.List1(0);
+  EXPECT_TRUE(a.loaded());
+  EXPECT_EQ(&list, &a.control<rt::ListBox>("List1", 0));
+  EXPECT_EQ(list.peer().inspect().item_count, 0);
+  EXPECT_EQ(&a.List1(1), &a.control<rt::ListBox>("List1", 1));
+  EXPECT_EQ(a.List1(1).peer().inspect().items, Strings{"design"});
+  EXPECT_EQ(&a.Label1(), &a.control<rt::Label>("Label1"));
+  a.Label1().set_Caption(Variant("again"));
+  EXPECT_EQ(a.Label1().Caption(), "again");
+
+  auto& main = t.app.instance<Main>();
+  ws.user_click(main.mnuOpt().peer());
+  EXPECT_TRUE(main.mnuOpt().Checked());
+  a.unload();
+  main.unload();
+  EXPECT_EQ(t.app.loaded_forms().size(), 0u);
+  // Loaded again with its design-time check mark, through the bound name.
+  EXPECT_FALSE(main.mnuOpt().Checked());
+  EXPECT_TRUE(main.loaded());
+  EXPECT_EQ(&main.mnuOpt(), &main.menu("mnuOpt"));
+}
+
+TEST_F(RuntimeTest, ABoundControlArrayRaisesForAMissingElementEveryTime) {
+  t.app.start();
+  auto& a = t.app.instance<ChildA>();
+  EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
+  EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
+  EXPECT_EQ(error_of([&] { a.List1(-1); }), 9);
+  EXPECT_EQ(a.List1(1).path(), "ChildA.List1(1)");
+  EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
+  EXPECT_EQ(a.List1(0).path(), "ChildA.List1(0)");
+}
+
 }  // namespace

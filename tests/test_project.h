@@ -30,7 +30,7 @@ class Main : public rt::MDIForm {
  public:
   static constexpr const char* class_name = "Main";
   using rt::MDIForm::MDIForm;
-  rt::Menu& mnuOpt() { return menu("mnuOpt"); }
+  rt::BoundMenu mnuOpt{*this, "mnuOpt"};
   void MDIForm_Initialize();
   void MDIForm_Resize();
   void mnuOpt_Click();
@@ -42,8 +42,8 @@ class ChildA : public rt::Form {
  public:
   static constexpr const char* class_name = "ChildA";
   using rt::Form::Form;
-  rt::ListBox& List1(std::int16_t i) { return control<rt::ListBox>("List1", i); }
-  rt::Label& Label1() { return control<rt::Label>("Label1"); }
+  rt::BoundControlArray<rt::ListBox> List1{*this, "List1"};
+  rt::BoundControl<rt::Label> Label1{*this, "Label1"};
   void Form_Initialize();
   void Form_Resize();
 };
@@ -52,7 +52,7 @@ class ChildB : public rt::Form {
  public:
   static constexpr const char* class_name = "ChildB";
   using rt::Form::Form;
-  rt::CommandButton& Command1() { return control<rt::CommandButton>("Command1"); }
+  rt::BoundControl<rt::CommandButton> Command1{*this, "Command1"};
   void Form_Resize();
   void Command1_Click();
 };

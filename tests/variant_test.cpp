@@ -190,5 +190,56 @@ TEST(FloatingPointCheck, RaisesTheArithmeticErrors) {
             0);
 }
 
+TEST(VariantValue, CopiesMovesAndAssignmentsKeepTypeAndValue) {
+  // Longer than a short string kept inside std::string itself.
+  const std::string text = "Nu zou het formulier een extra scrollbar gaan genereren";
+  const Variant s(text);
+  Variant copy = s;
+  EXPECT_EQ(copy.string(), text);
+  EXPECT_EQ(s.string(), text);
+  Variant moved = std::move(copy);
+  EXPECT_EQ(moved.string(), text);
+
+  Variant v(2.5f);
+  v = s;
+  EXPECT_EQ(v.type(), VarType::String);
+  EXPECT_EQ(v.string(), text);
+  v = Variant(int16_t{3});
+  EXPECT_EQ(v.type(), VarType::Integer);
+  EXPECT_EQ(v.integer(), 3);
+  v = Variant("short");
+  v = Variant("another");
+  EXPECT_EQ(v.string(), "another");
+  const Variant& same = v;
+  v = same;
+  EXPECT_EQ(v.string(), "another");
+  v = Variant(4000.0);
+  EXPECT_EQ(v.dbl(), 4000.0);
+  Variant from_moved(std::move(v));
+  EXPECT_EQ(from_moved.dbl(), 4000.0);
+  EXPECT_EQ(Variant().type(), VarType::Empty);
+}
+
+TEST(VariantValue, EqualMeansTheSameTypeAndTheSameValue) {
+  EXPECT_EQ(Variant(), Variant());
+  EXPECT_EQ(Variant(4807.5f), Variant(4807.5f));
+  EXPECT_EQ(Variant("a"), Variant(std::string("a")));
+  EXPECT_NE(Variant(1.0f), Variant(1.0));
+  EXPECT_NE(Variant(int16_t{1}), Variant(1.0f));
+  EXPECT_NE(Variant(int16_t{0}), Variant());
+  EXPECT_NE(Variant(true), Variant(false));
+  EXPECT_NE(Variant("1"), Variant(int16_t{1}));
+}
+
+TEST(VariantValue, ConversionsToSingle) {
+  EXPECT_EQ(Variant(int16_t{-32768}).to_single(), -32768.0f);
+  EXPECT_EQ(Variant(4807.5).to_single(), 4807.5f);
+  EXPECT_EQ(Variant(true).to_single(), -1.0f);
+  EXPECT_EQ(Variant().to_single(), 0.0f);
+  EXPECT_EQ(error_of([] { return Variant(1e39).to_single(); }), 6);
+  EXPECT_TRUE(std::isinf(Variant(HUGE_VAL).to_single()));
+  EXPECT_EQ(error_of([] { return Variant("1").to_single(); }), 13);
+}
+
 }  // namespace
 }  // namespace rt
