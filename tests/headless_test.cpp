@@ -257,3 +257,39 @@ TEST(Controls, KeepWhatTheyWereGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+// Fault injection in front of any window system: here the in-memory one, behind the wrapper.
+TEST(FaultyWindowSystem, FailsAsPlannedAndPassesEverythingElseThrough) {
+  HeadlessWindowSystem inner;
+  rt::FaultyWindowSystem ws(inner);
+  testapp::TestApp t{ws};
+  std::vector<int> reported;
+  t.app.set_error_reporter([&](const rt::Error& e) { reported.push_back(e.number()); });
+  t.app.start();
+  auto& c = t.app.instance<ChildC>();
+  c.Move(0, Variant(kZero), Variant(1500.0f), Variant(1500.0));
+  ws.faults().inject("ChildC", rt::PeerOp::Geometry, 2);
+  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
+  EXPECT_EQ(error_of([&] { c.Height(); }), 440);
+  EXPECT_EQ(ws.faults().fired(), 1u);
+  EXPECT_EQ(c.Width(), 1500.0f);
+
+  // A click goes to the inner window system's own native object, and its event comes back.
+  auto& main = t.app.instance<testapp::Main>();
+  ws.faults().inject("Main.mnuOpt", rt::PeerOp::SetChecked);
+  ws.user_click(main.mnuOpt().peer());
+  EXPECT_EQ(t.log.lines.back(), "Main.mnuOpt.Click");
+  EXPECT_EQ(reported, std::vector<int>{440});
+  EXPECT_FALSE(main.mnuOpt().Checked());
+  ws.user_click(main.mnuOpt().peer());
+  EXPECT_TRUE(main.mnuOpt().Checked());
+
+  // The scroll bars are the inner window system's.
+  ws.user_place(*c.peer_if_loaded(), rt::Rect{0, 0, 9000, 1500});
+  EXPECT_EQ(ws.client_scroll_bars(), inner.client_scroll_bars());
+  EXPECT_TRUE(ws.client_scroll_bars().horizontal);
+}
+
+}  // namespace

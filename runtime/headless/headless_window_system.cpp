@@ -6,29 +6,6 @@
 #include "runtime/object.h"
 
 namespace rt::headless {
-namespace {
-
-constexpr std::array<std::string_view, 11> kOpNames = {
-    "Create", "Show",   "Geometry", "Place",   "ClientSize", "SetText",
-    "Text",   "Handle", "AddItem",  "Checked", "SetChecked",
-};
-
-}  // namespace
-
-std::string_view op_name(Op op) {
-  return kOpNames.at(static_cast<std::size_t>(op));
-}
-
-bool parse_op(std::string_view name, Op& op) {
-  for (std::size_t i = 0; i < kOpNames.size(); ++i) {
-    if (kOpNames[i] == name) {
-      op = static_cast<Op>(i);
-      return true;
-    }
-  }
-  return false;
-}
-
 // One native object held in memory. Lengths are twips as the window system holds them:
 // on the pixel grid unless the grid is exact.
 class HeadlessPeer final : public Peer {
@@ -181,21 +158,6 @@ HeadlessWindowSystem::HeadlessWindowSystem(Config config)
     : config_(config), grid_(config.twips_per_pixel, config.exact) {}
 
 HeadlessWindowSystem::~HeadlessWindowSystem() = default;
-
-void HeadlessWindowSystem::inject_fault(std::string path, Op op, int nth, ErrorCode code) {
-  faults_.push_back(Fault{std::move(path), op, std::max(1, nth), code});
-}
-
-void HeadlessWindowSystem::check_faults(const std::string& path, Op op) {
-  for (auto fault = faults_.begin(); fault != faults_.end(); ++fault) {
-    if (fault->op != op || fault->path != path) continue;
-    if (--fault->remaining > 0) continue;
-    const ErrorCode code = fault->code;
-    faults_.erase(fault);
-    ++faults_fired_;
-    raise(code, std::string(op_name(op)) + " " + path);
-  }
-}
 
 WindowHandle HeadlessWindowSystem::register_window(HeadlessPeer& peer) {
   const WindowHandle handle = next_handle_++;

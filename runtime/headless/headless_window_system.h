@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "runtime/fault_injection.h"
 #include "runtime/pixel_grid.h"
 #include "runtime/window_system.h"
 
@@ -24,24 +25,8 @@ struct Config {
   int min_child_width_px = 0;
 };
 
-// The operations of a native object, as fault injection names them.
-enum class Op {
-  Create,  // creating the window, control or menu item
-  Show,
-  Geometry,    // reading Left, Top, Width, Height
-  Place,       // Move, or writing Width
-  ClientSize,  // reading ScaleWidth, ScaleHeight
-  SetText,     // writing Caption or Text
-  Text,        // reading Caption or Text
-  Handle,      // reading hWnd
-  AddItem,
-  Checked,     // reading Checked
-  SetChecked,  // writing Checked
-};
-
-std::string_view op_name(Op op);
-// The Op named `name` ("Place", "ClientSize", ...); false when there is none.
-bool parse_op(std::string_view name, Op& op);
+// The operations that fault injection names.
+using Op = PeerOp;
 
 class HeadlessPeer;
 
@@ -60,10 +45,13 @@ class HeadlessWindowSystem final : public WindowSystem {
   // The nth call from now (1 is the next) of `op` on the object at `path` ("frmResizeT",
   // "frmResizeT.Label1", "MDIResize.mnuOplossing") fails with a run-time error.
   void inject_fault(std::string path, Op op, int nth = 1,
-                    ErrorCode code = ErrorCode::PlatformCallFailed);
-  std::size_t faults_pending() const { return faults_.size(); }
-  std::size_t faults_fired() const { return faults_fired_; }
+                    ErrorCode code = ErrorCode::PlatformCallFailed) {
+    faults_.inject(std::move(path), op, nth, code);
+  }
+  std::size_t faults_pending() const { return faults_.pending(); }
+  std::size_t faults_fired() const { return faults_.fired(); }
   void clear_faults() { faults_.clear(); }
+  FaultPlan& faults() { return faults_; }
 
   // WindowSystem
   void attach(EventSink* sink) override { sink_ = sink; }
@@ -90,17 +78,7 @@ class HeadlessWindowSystem final : public WindowSystem {
  private:
   friend class HeadlessPeer;
 
-  struct Fault {
-    std::string path;
-    Op op;
-    int remaining;
-    ErrorCode code;
-  };
-
-  void check(const std::string& path, Op op) {
-    if (!faults_.empty()) check_faults(path, op);
-  }
-  void check_faults(const std::string& path, Op op);
+  void check(const std::string& path, Op op) { faults_.check(path, op); }
   WindowHandle register_window(HeadlessPeer& peer);
   void unregister(HeadlessPeer& peer);
   // The client area less the scroll bars it shows.
@@ -115,8 +93,7 @@ class HeadlessWindowSystem final : public WindowSystem {
   std::vector<HeadlessPeer*> children_;  // child forms, in creation order
   std::unordered_map<WindowHandle, HeadlessPeer*> handles_;
   WindowHandle next_handle_ = 1;
-  std::vector<Fault> faults_;
-  std::size_t faults_fired_ = 0;
+  FaultPlan faults_;
   bool closed_ = false;
 };
 

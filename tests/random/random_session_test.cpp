@@ -225,7 +225,7 @@ constexpr std::array<const char*, 4> kChildren = {"frmResizeL", "frmResizeR", "f
 std::string Action::describe() const {
   std::ostringstream out;
   for (const Fault& f : faults) {
-    out << "fault " << f.path << " " << rt::headless::op_name(f.op) << " " << f.nth << "; ";
+    out << "fault " << f.path << " " << rt::op_name(f.op) << " " << f.nth << "; ";
   }
   switch (kind) {
     case Kind::Resize:
@@ -343,7 +343,7 @@ Action random_action(Random& random, const rt::headless::Config& config, const r
       if (taken) continue;
       fault.message =
           as_traced(rt::Error(rt::ErrorCode::PlatformCallFailed,
-                              std::string(rt::headless::op_name(fault.op)) + " " + fault.path));
+                              std::string(rt::op_name(fault.op)) + " " + fault.path));
       action.faults.push_back(std::move(fault));
     }
   }
