@@ -14,57 +14,66 @@ constexpr double kMaxTwipsPerPixel = 1440;  // one pixel an inch
 
 }  // namespace
 
+bool ArgumentReader::next() {
+  if (next_ >= args_->size()) return false;
+  name_ = (*args_)[next_++];
+  value_ = {};
+  has_value_ = false;
+  if (const auto eq = name_.find('='); name_.starts_with("--") && eq != std::string_view::npos) {
+    value_ = name_.substr(eq + 1);
+    name_ = name_.substr(0, eq);
+    has_value_ = true;
+  }
+  return true;
+}
+
+std::string ArgumentReader::value(std::string_view& out) {
+  if (!has_value_) {
+    if (next_ >= args_->size()) return std::string(name_) + " needs a value";
+    value_ = (*args_)[next_++];
+  }
+  out = value_;
+  return {};
+}
+
+std::string parse_twips_per_pixel(std::string_view text, double& out) {
+  if (std::string bad = parse_length(text, kMaxTwipsPerPixel, out); !bad.empty()) {
+    return "--twips-per-pixel: " + bad;
+  }
+  if (out < kMinTwipsPerPixel) return "--twips-per-pixel: must be at least 0.01";
+  return {};
+}
+
 std::string parse_options(const std::vector<std::string_view>& args, Options& options) {
   bool tpp_given = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
+  ArgumentReader reader(args);
+  while (reader.next()) {
+    const std::string_view arg = reader.name();
     std::string_view value;
-    bool has_value = false;
-    if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      has_value = true;
-    }
-    auto take_value = [&](std::string& error) {
-      if (has_value) return true;
-      if (i + 1 >= args.size()) {
-        error = std::string(arg) + " needs a value";
-        return false;
-      }
-      value = args[++i];
-      return true;
-    };
-    std::string error;
     if (arg == "--help" || arg == "-h") {
       options.mode = Options::Mode::Help;
       return {};
     } else if (arg == "--version") {
       options.mode = Options::Mode::Version;
       return {};
-    } else if (arg == "--headless") {
-      options.mode = Options::Mode::Headless;
-    } else if (arg == "--exact") {
-      options.exact = true;
-    } else if (arg == "--trace") {
-      options.trace = true;
+    } else if (arg == "--headless" || arg == "--exact" || arg == "--trace") {
+      if (reader.has_value()) return std::string(arg) + " takes no value";
+      if (arg == "--headless") options.mode = Options::Mode::Headless;
+      if (arg == "--exact") options.exact = true;
+      if (arg == "--trace") options.trace = true;
     } else if (arg == "--twips-per-pixel") {
-      if (!take_value(error)) return error;
-      double tpp = 0;
-      if (std::string bad = parse_length(value, kMaxTwipsPerPixel, tpp); !bad.empty()) {
-        return "--twips-per-pixel: " + bad;
+      if (std::string error = reader.value(value); !error.empty()) return error;
+      if (std::string error = parse_twips_per_pixel(value, options.twips_per_pixel);
+          !error.empty()) {
+        return error;
       }
-      if (tpp < kMinTwipsPerPixel) return "--twips-per-pixel: must be at least 0.01";
-      options.twips_per_pixel = tpp;
       tpp_given = true;
     } else if (arg == "--script") {
-      if (!take_value(error)) return error;
+      if (std::string error = reader.value(value); !error.empty()) return error;
       if (value.empty()) return "--script needs a file name, or - for standard input";
       options.script = std::string(value);
     } else {
       return "unknown option " + std::string(arg.substr(0, 60));
-    }
-    if (has_value && (arg == "--headless" || arg == "--exact" || arg == "--trace")) {
-      return std::string(arg) + " takes no value";
     }
   }
   if (tpp_given && options.exact) return "--exact and --twips-per-pixel exclude each other";

@@ -8,9 +8,8 @@
 #include <sstream>
 
 namespace app {
-namespace {
 
-std::vector<std::string_view> split(std::string_view line) {
+std::vector<std::string_view> split_words(std::string_view line) {
   std::vector<std::string_view> words;
   std::size_t i = 0;
   while (i < line.size()) {
@@ -21,6 +20,8 @@ std::vector<std::string_view> split(std::string_view line) {
   }
   return words;
 }
+
+namespace {
 
 std::string printable(std::string_view word) {
   constexpr std::size_t kShown = 40;
@@ -89,7 +90,7 @@ void Session::add_command(std::string name, Command command) {
 bool Session::execute(std::string_view line, int line_number) {
   if (ended_) return false;
   line = line.substr(0, line.find('#'));
-  std::vector<std::string_view> words = split(line);
+  std::vector<std::string_view> words = split_words(line);
   if (words.empty()) return true;
   const std::string_view name = words.front();
   words.erase(words.begin());

@@ -55,6 +55,9 @@ class Session {
   bool ended_ = false;
 };
 
+// The words of a line, split at white space.
+std::vector<std::string_view> split_words(std::string_view line);
+
 // Reads a length in twips: a finite, non-negative decimal number no larger than `max`.
 // Returns an error message, or empty with `value` set.
 std::string parse_length(std::string_view text, double max, double& value);

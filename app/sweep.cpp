@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "app/chart.h"
+#include "app/cli.h"
 #include "app/session.h"
 #include "layout/MDIResize.h"
 #include "runtime/application.h"
@@ -20,7 +21,6 @@
 namespace app {
 namespace {
 
-constexpr double kMaxTwipsPerPixel = 1440;
 constexpr double kEpsilon = 1e-6;
 
 Edge edge_of(double delta) {
@@ -166,23 +166,15 @@ std::string_view outcome_name(Outcome outcome) {
 }
 
 std::string parse_sweep_options(const std::vector<std::string_view>& args, SweepOptions& o) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    std::string_view value;
-    bool has_value = false;
-    if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      has_value = true;
-    }
+  ArgumentReader reader(args);
+  while (reader.next()) {
+    const std::string_view arg = reader.name();
     const bool known = arg == "--from" || arg == "--to" || arg == "--step" || arg == "--height" ||
                        arg == "--twips-per-pixel" || arg == "--csv" || arg == "--svg" ||
                        arg == "--window-system";
     if (!known) return "unknown option " + std::string(arg.substr(0, 60));
-    if (!has_value) {
-      if (i + 1 >= args.size()) return std::string(arg) + " needs a value";
-      value = args[++i];
-    }
+    std::string_view value;
+    if (std::string error = reader.value(value); !error.empty()) return error;
     std::string error;
     if (arg == "--from") error = number_option(arg, value, kMaxClientTwips, o.from);
     if (arg == "--to") error = number_option(arg, value, kMaxClientTwips, o.to);
@@ -191,12 +183,7 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
       error = number_option(arg, value, kMaxClientTwips, o.step);
       if (error.empty() && o.step <= 0) error = "--step: must be more than 0";
     }
-    if (arg == "--twips-per-pixel") {
-      error = number_option(arg, value, kMaxTwipsPerPixel, o.twips_per_pixel);
-      if (error.empty() && o.twips_per_pixel < kMinTwipsPerPixel) {
-        error = "--twips-per-pixel: must be at least 0.01";
-      }
-    }
+    if (arg == "--twips-per-pixel") error = parse_twips_per_pixel(value, o.twips_per_pixel);
     if (arg == "--csv" || arg == "--svg") {
       if (value.empty()) return std::string(arg) + " needs a file name";
       (arg == "--csv" ? o.csv : o.svg) = std::string(value);

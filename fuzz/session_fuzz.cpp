@@ -24,18 +24,6 @@ namespace {
   std::abort();
 }
 
-std::vector<std::string_view> words_of(std::string_view line) {
-  std::vector<std::string_view> words;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-    const std::size_t start = i;
-    while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-    if (i > start) words.push_back(line.substr(start, i - start));
-  }
-  return words;
-}
-
 // One line of text that says what is wrong.
 bool one_clear_line(const std::string& text, std::string_view prefix) {
   return text.starts_with(prefix) && text.size() > prefix.size() + 1 &&
@@ -51,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       first_end == std::string_view::npos ? std::string_view() : input.substr(first_end + 1);
 
   app::Options options;
-  const std::string error = app::parse_options(words_of(input.substr(0, first_end)), options);
+  const std::string error =
+      app::parse_options(app::split_words(input.substr(0, first_end)), options);
   if (!error.empty()) {
     if (!one_clear_line(error + '\n', "")) fail("an option error is not one line", error);
     return 0;
