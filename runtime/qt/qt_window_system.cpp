@@ -655,7 +655,7 @@ bool QtWindowSystem::set_client_size(QSize size) {
   if (main_.isNull() || area_.isNull()) return false;
   // Qt lays out no window, nor a main window's central widget, that is empty: the client area
   // is at least a pixel each way.
-  size = size.expandedTo(QSize(1, 1)).boundedTo(QSize(kMaxWindowPixels, kMaxWindowPixels));
+  size = size.expandedTo(QSize(1, 1));
   const QSize before = area_->size();
   // The menu bar may take another height at another width (it wraps), so measure again.
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -664,9 +664,11 @@ bool QtWindowSystem::set_client_size(QSize size) {
       main_->layout()->invalidate();
       main_->layout()->activate();
     }
-    const QSize now = area_->size();
-    if (now == size) break;
-    main_->resize(main_->size() + (size - now));
+    // The limit is the whole window's, menu bar included: the client area gets what is left.
+    const QSize window = (main_->size() + (size - area_->size()))
+                             .boundedTo(QSize(kMaxWindowPixels, kMaxWindowPixels));
+    if (window == main_->size()) break;
+    main_->resize(window);
   }
   if (!main_->isVisible()) {
     main_->layout()->invalidate();

@@ -1,0 +1,172 @@
+// An error that reaches event delivery from a real menu click, on real windows: a platform
+// call of the layout pass fails (injected in front of the Qt window system), the runtime's own
+// reporter writes it once on standard error, and the program goes on with the next event.
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include <unistd.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "forms/frmResizeT.h"
+#include "layout/MDIResize.h"
+#include "runtime/application.h"
+#include "runtime/fault_injection.h"
+#include "runtime/qt/qt_window_system.h"
+#include "shell/project.h"
+
+namespace {
+
+using rt::qt::QtWindowSystem;
+
+// Everything written to standard error (file descriptor 2: the runtime's reporter and Qt's
+// own messages alike) for the life of this object.
+class CapturedStandardError {
+ public:
+  CapturedStandardError() {
+    std::cerr.flush();
+    std::fflush(stderr);
+    saved_ = dup(STDERR_FILENO);
+    file_ = std::tmpfile();
+    dup2(fileno(file_), STDERR_FILENO);
+  }
+  ~CapturedStandardError() {
+    std::cerr.flush();
+    std::fflush(stderr);
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+    std::fclose(file_);
+  }
+  CapturedStandardError(const CapturedStandardError&) = delete;
+  CapturedStandardError& operator=(const CapturedStandardError&) = delete;
+
+  // What was written since the last call.
+  std::string take() {
+    std::cerr.flush();
+    std::fflush(stderr);
+    std::string text;
+    char buffer[512];
+    std::fseek(file_, read_, SEEK_SET);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file_)) > 0;)
+      text.append(buffer, n);
+    read_ += static_cast<long>(text.size());
+    return text;
+  }
+
+ private:
+  int saved_ = -1;
+  std::FILE* file_ = nullptr;
+  long read_ = 0;
+};
+
+// The program on Qt offscreen with faults in front of the window system, reporting as it does
+// outside the tests, laid out once at 9615 x 5000 twips.
+class ReportingOnQt : public ::testing::Test {
+ protected:
+  ReportingOnQt() {
+    app.set_tracer(&trace);
+    app.start();
+    QCoreApplication::processEvents();
+    trace.lines.clear();
+    ws.user_resize_client(9615, 5000);
+  }
+
+  MDIResize& main() { return app.instance<MDIResize>(); }
+  // The QAction behind a menu item, under the fault injection.
+  QAction& action(rt::Menu& menu) {
+    return *qobject_cast<QAction*>(
+        QtWindowSystem::native(rt::FaultyWindowSystem::inner(menu.peer())));
+  }
+  int count_starting(const std::string& prefix) const {
+    int found = 0;
+    for (const std::string& line : trace.lines) found += line.starts_with(prefix);
+    return found;
+  }
+  // Since the trace was last cleared, a whole layout pass ran: the four children placed, the
+  // label written.
+  bool whole_pass() const {
+    int forms = 0;
+    for (const char* name :
+         {"move frmResizeL ", "move frmResizeR ", "move frmResizeB ", "move frmResizeT "}) {
+      forms += count_starting(name) > 0;
+    }
+    return forms == 4 && count_starting("caption frmResizeT.Label1") == 1;
+  }
+  bool program_running() {
+    return !qt.closed() && app.loaded_forms().size() == 5 && qt.main_window() != nullptr &&
+           qt.main_window()->isVisible();
+  }
+
+  QtWindowSystem qt;
+  rt::FaultyWindowSystem ws{qt};
+  rt::RecordingTracer trace;
+  rt::Application app{shell::make_project(), ws};
+};
+
+TEST_F(ReportingOnQt, AFailingPassBehindARealMenuClickIsReportedOnceAndTheProgramGoesOn) {
+  QAction& oplossing = action(main().mnuOplossing());
+  ASSERT_FALSE(oplossing.isChecked());
+  ASSERT_TRUE(whole_pass());
+  CapturedStandardError err;
+
+  // Placing the bottom form fails: the pass stops there, without resume-next, and so does the
+  // click's handler; the error reaches event delivery.
+  ws.faults().inject("frmResizeB", rt::PeerOp::Place, 1);
+  trace.lines.clear();
+  oplossing.trigger();
+  EXPECT_EQ(err.take(),
+            "mdiresize: run-time error 440: Window system call failed: Place frmResizeB\n");
+  EXPECT_EQ(ws.faults().fired(), 1u);
+  EXPECT_EQ(app.errors_reported(), 1u);
+  EXPECT_EQ(count_starting("move frmResizeT "), 0);
+  EXPECT_FALSE(whole_pass());
+  // The check mark was flipped before the pass ran, and stays so.
+  EXPECT_TRUE(oplossing.isChecked());
+  EXPECT_TRUE(main().mnuOplossing().peer().inspect().checked);
+  EXPECT_TRUE(program_running());
+
+  // The next click runs a whole pass and reports nothing.
+  trace.lines.clear();
+  oplossing.trigger();
+  EXPECT_EQ(err.take(), "");
+  EXPECT_TRUE(whole_pass());
+  EXPECT_FALSE(oplossing.isChecked());
+  EXPECT_EQ(app.errors_reported(), 1u);
+  EXPECT_TRUE(program_running());
+}
+
+// "Wiskundig juist" switches resume-next on late in its pass: a failure before that point
+// still reaches event delivery, one after it is discarded and reported nowhere.
+TEST_F(ReportingOnQt, WiskundigReportsWhatFailsBeforeResumeNextAndNothingAfter) {
+  QAction& wiskundig = action(main().mnuWiskundig());
+  CapturedStandardError err;
+  ws.faults().inject("frmResizeT", rt::PeerOp::Place, 1);
+  trace.lines.clear();
+  wiskundig.trigger();
+  EXPECT_EQ(err.take(),
+            "mdiresize: run-time error 440: Window system call failed: Place frmResizeT\n");
+  EXPECT_TRUE(wiskundig.isChecked());
+
+  // With the check mark on, the Resize button's pass fails to write the label after
+  // resume-next: discarded.
+  ws.faults().inject("frmResizeT.Label1", rt::PeerOp::SetText, 1);
+  trace.lines.clear();
+  qobject_cast<QPushButton*>(QtWindowSystem::native(rt::FaultyWindowSystem::inner(
+                                 app.instance<frmResizeT>().Command1().peer())))
+      ->click();
+  EXPECT_EQ(err.take(), "");
+  EXPECT_EQ(ws.faults().fired(), 2u);
+  EXPECT_EQ(count_starting("resume 440 "), 1);
+  EXPECT_EQ(app.errors_reported(), 1u);
+  EXPECT_TRUE(wiskundig.isChecked());
+  EXPECT_TRUE(program_running());
+}
+
+}  // namespace

@@ -1,0 +1,593 @@
+#include "random/random_session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <random>
+#include <sstream>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MDIRESIZE_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define MDIRESIZE_ASAN 1
+#endif
+#ifdef MDIRESIZE_ASAN
+#include <sanitizer/allocator_interface.h>
+#else
+#include <malloc.h>
+#endif
+
+#include "forms/frmResizeB.h"
+#include "forms/frmResizeL.h"
+#include "forms/frmResizeR.h"
+#include "forms/frmResizeT.h"
+#include "layout/MDIResize.h"
+
+namespace random_sessions {
+namespace {
+
+using rt::PeerOp;
+
+std::uint64_t environment_number(const char* name, std::uint64_t otherwise) {
+  const char* text = std::getenv(name);
+  if (text == nullptr || *text == '\0') return otherwise;
+  return std::strtoull(text, nullptr, 0);
+}
+
+const std::string kTwoLines = kTwoLineText;
+const std::string kDouble = kDoubleScrollBarText;
+
+std::string as_traced(const rt::Error& error) {
+  return std::to_string(error.number()) + " " + rt::quote(error.message());
+}
+
+// Where faults go: the calls that passes, the children's handlers and the menu commands make
+// after start-up, and a few that are never made then (so that a fault can also wait in vain).
+struct FaultTarget {
+  const char* path;
+  PeerOp op;
+};
+constexpr std::array<FaultTarget, 29> kFaultTargets = {{
+    {"MDIResize", PeerOp::ClientSize},
+    {"MDIResize", PeerOp::ClientSize},
+    {"MDIResize.mnuOplossing", PeerOp::Checked},
+    {"MDIResize.mnuOplossing", PeerOp::SetChecked},
+    {"MDIResize.mnuWiskundig", PeerOp::Checked},
+    {"MDIResize.mnuWiskundig", PeerOp::SetChecked},
+    {"frmResizeL", PeerOp::Geometry},
+    {"frmResizeL", PeerOp::Place},
+    {"frmResizeL", PeerOp::ClientSize},
+    {"frmResizeL.List1(0)", PeerOp::Place},
+    {"frmResizeL.List1(0)", PeerOp::Geometry},
+    {"frmResizeL.List1(1)", PeerOp::Place},
+    {"frmResizeL.List1(1)", PeerOp::Geometry},
+    {"frmResizeL.List1(2)", PeerOp::Place},
+    {"frmResizeL.List1(2)", PeerOp::Handle},
+    {"frmResizeR", PeerOp::Place},
+    {"frmResizeR", PeerOp::Place},
+    {"frmResizeB", PeerOp::Place},
+    {"frmResizeB", PeerOp::ClientSize},
+    {"frmResizeB.Text1", PeerOp::Place},
+    {"frmResizeB.Text1", PeerOp::SetText},
+    {"frmResizeT", PeerOp::Place},
+    {"frmResizeT", PeerOp::Geometry},
+    {"frmResizeT.Label1", PeerOp::SetText},
+    {"MDIResize", PeerOp::Create},
+    {"frmResizeL", PeerOp::Show},
+    {"frmResizeL.List1(1)", PeerOp::AddItem},
+    {"frmResizeT.Command1", PeerOp::Text},
+    {"MDIResize.mnuVulBox", PeerOp::Checked},
+}};
+
+constexpr std::array<const char*, 4> kChildren = {"frmResizeL", "frmResizeR", "frmResizeB",
+                                                  "frmResizeT"};
+
+// A length a person can give the client area: nothing, a pixel or two, odd twips, the usual,
+// just around the sizes where the layout changes its mind, and very large.
+float random_length(Random& random, double twips_per_pixel, int very_large_percent = 100,
+                    bool* very_large = nullptr) {
+  switch (random.below(9)) {
+    case 0:
+      return 0;
+    case 1:
+      return static_cast<float>(twips_per_pixel * static_cast<double>(random.below(3)));
+    case 2:
+      return static_cast<float>(random.below(2000));
+    case 3:
+      return static_cast<float>(random.between(3000, 16000));
+    case 4:  // odd twips, quarters of them too
+      return static_cast<float>(random.between(1000, 20000) * 2 + 1) +
+             0.25f * static_cast<float>(random.below(4));
+    case 5:  // around the top form's 6000 x 2200 and its place
+      return static_cast<float>(random.percent(50) ? 6000 : 2200) +
+             static_cast<float>(twips_per_pixel * static_cast<double>(random.between(-3, 3)));
+    case 6:
+      if (very_large_percent < 100 && !random.percent(very_large_percent)) {
+        return static_cast<float>(random.between(3000, 16000));
+      }
+      if (very_large != nullptr) *very_large = true;
+      return static_cast<float>(random.below(16777217));
+    case 7:
+      return static_cast<float>(twips_per_pixel * static_cast<double>(random.below(2000)));
+    default:
+      return static_cast<float>(random.between(4000, 12000));
+  }
+}
+
+std::string random_text(Random& random) {
+  static constexpr std::array<const char*, 8> kPieces = {
+      "The quick brown fox ", "\r\n", "\n", "", "\t", "\xC3\xA9\xE2\x82\xAC", "\"quoted\\\"", " "};
+  std::string text;
+  const int pieces = random.between(0, 40);
+  for (int i = 0; i < pieces; ++i) {
+    if (random.percent(10)) {
+      text += static_cast<char>(random.below(256));  // any byte, NUL included
+    } else {
+      text += random.pick(kPieces);
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+std::uint64_t master_seed() {
+  static const std::uint64_t seed = [] {
+    const std::uint64_t fresh =
+        (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::uint64_t chosen = environment_number("MDIRESIZE_SEED", fresh);
+    std::cout << "random sessions: MDIRESIZE_SEED=" << chosen << '\n';
+    return chosen;
+  }();
+  return seed;
+}
+
+int actions_per_run(int otherwise) {
+  return static_cast<int>(
+      environment_number("MDIRESIZE_ACTIONS", static_cast<std::uint64_t>(otherwise)));
+}
+
+std::size_t heap_in_use() {
+#ifdef MDIRESIZE_ASAN
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  // glibc keeps up to seven freed blocks of each small size for the thread to reuse (its
+  // tcache), and mallinfo2 counts them as in use: how many there are depends on what the last
+  // actions freed. Taking them all out first makes the count the same for the same live heap.
+  constexpr std::size_t kSizes = 64, kPerSize = 7;
+  std::array<void*, kSizes * kPerSize> held{};
+  for (std::size_t i = 0; i < held.size(); ++i) held[i] = std::malloc(24 + 16 * (i / kPerSize));
+  asm volatile("" : : "r"(held.data()) : "memory");  // the blocks are taken, not optimised away
+  const struct mallinfo2 info = mallinfo2();
+  for (void* block : held) std::free(block);
+  return info.uordblks + info.hblkhd;  // large blocks are mapped on their own
+#endif
+}
+
+bool under_address_sanitizer() {
+#ifdef MDIRESIZE_ASAN
+  return true;
+#else
+  return false;
+#endif
+}
+
+std::string Action::describe() const {
+  std::ostringstream out;
+  for (const Fault& f : faults) {
+    out << "fault " << f.path << " " << rt::op_name(f.op) << " " << f.nth << "; ";
+  }
+  switch (kind) {
+    case Kind::Resize:
+      out << "resize " << rt::format_number(width) << " " << rt::format_number(height);
+      break;
+    case Kind::Oplossing:
+      out << "click mnuOplossing";
+      break;
+    case Kind::Wiskundig:
+      out << "click mnuWiskundig";
+      break;
+    case Kind::VulBox:
+      out << "click mnuVulBox";
+      break;
+    case Kind::ResizeButton:
+      out << "click Command1";
+      break;
+    case Kind::Place:
+      out << "place " << kChildren[static_cast<std::size_t>(child)] << " "
+          << rt::format_number(rect.left) << " " << rt::format_number(rect.top) << " "
+          << rt::format_number(rect.width) << " " << rt::format_number(rect.height);
+      break;
+    case Kind::Type:
+      out << "type " << text.size() << " bytes";
+      break;
+  }
+  return out.str();
+}
+
+Action random_action(Random& random, double twips_per_pixel, const rt::Size& client,
+                     const ResizeLengths& lengths) {
+  Action action;
+  const double tpp = twips_per_pixel;
+  const std::uint64_t roll = random.below(100);
+  if (roll < 35) {
+    action.kind = Kind::Resize;
+    bool very_large = false;
+    action.width = random_length(random, tpp, lengths.very_large_percent, &very_large);
+    action.height = random_length(
+        random, tpp, very_large && !lengths.very_large_both_ways ? 0 : lengths.very_large_percent);
+  } else if (roll < 45) {
+    action.kind = Kind::Oplossing;
+  } else if (roll < 57) {
+    action.kind = Kind::Wiskundig;
+  } else if (roll < 62) {
+    action.kind = Kind::VulBox;
+  } else if (roll < 74) {
+    action.kind = Kind::ResizeButton;
+  } else if (roll < 90) {
+    action.kind = Kind::Place;
+    action.child = static_cast<int>(random.below(kChildren.size()));
+    const auto coordinate = [&](float extent) {
+      return static_cast<float>(random.between(-3000, 3000)) +
+             static_cast<float>(random.below(static_cast<std::uint64_t>(extent) + 1));
+    };
+    action.rect = rt::Rect{coordinate(client.width), coordinate(client.height),
+                           random_length(random, tpp), random_length(random, tpp)};
+  } else {
+    action.kind = Kind::Type;
+    action.text = random_text(random);
+  }
+  // Any action may come with failing platform calls, each on its own object and op.
+  if (random.percent(22)) {
+    const int count = random.between(1, 3);
+    for (int i = 0; i < count; ++i) {
+      const FaultTarget& target = random.pick(kFaultTargets);
+      Fault fault{target.path,
+                  target.op,
+                  random.percent(70)   ? random.between(1, 2)
+                  : random.percent(67) ? random.between(3, 6)
+                                       : random.between(7, 40),
+                  {}};
+      const bool taken = std::any_of(action.faults.begin(), action.faults.end(), [&](auto& f) {
+        return f.path == fault.path && f.op == fault.op;
+      });
+      if (taken) continue;
+      fault.message = as_traced(rt::Error(rt::ErrorCode::PlatformCallFailed,
+                                          std::string(rt::op_name(fault.op)) + " " + fault.path));
+      action.faults.push_back(std::move(fault));
+    }
+  }
+  return action;
+}
+
+void Totals::add(const Totals& other) {
+  actions += other.actions;
+  faults_injected += other.faults_injected;
+  faults_fired += other.faults_fired;
+  reported += other.reported;
+  discarded += other.discarded;
+  edge_checks += other.edge_checks;
+  scroll_bar_checks += other.scroll_bar_checks;
+}
+
+void ActionLog::line(std::string_view text) {
+  if (text.starts_with("resume ")) discarded.emplace_back(text.substr(7));
+  if (text.starts_with("report ")) traced_reports.emplace_back(text.substr(7));
+  // The events whose handlers run the layout pass: the main window's Resize, the two options
+  // and the Resize button.
+  if (on_pass &&
+      (text == "event MDIResize Resize" || text == "event MDIResize.mnuOplossing Click" ||
+       text == "event MDIResize.mnuWiskundig Click" || text == "event frmResizeT.Command1 Click")) {
+    on_pass();
+  }
+}
+
+void ActionLog::clear() {
+  discarded.clear();
+  traced_reports.clear();
+  reported.clear();
+}
+
+Session::Session(Target target, std::string run_name, std::uint64_t seed)
+    : target_(std::move(target)), name_(std::move(run_name)), random_(seed) {
+  rt::Application& app = *target_.app;
+  app.set_tracer(&log_);
+  app.set_error_reporter([this](const rt::Error& e) { log_.reported.push_back(as_traced(e)); });
+  log_.on_pass = [this] {
+    const rt::PeerState state = main_state();
+    pass_seen_ = true;
+    pass_whole_ = rt::Size{state.geometry.width, state.geometry.height};
+    pass_visible_ = state.client;
+  };
+  tpp_ = target_.window_system->twips_per_pixel();
+}
+
+Session::~Session() {
+  target_.app->set_tracer(nullptr);
+  target_.app->set_error_reporter({});
+}
+
+MDIResize& Session::main() const {
+  return target_.app->instance<MDIResize>();
+}
+
+rt::Form& Session::child(int index) const {
+  rt::Application& app = *target_.app;
+  rt::Form* forms[] = {&app.instance<frmResizeL>(), &app.instance<frmResizeR>(),
+                       &app.instance<frmResizeB>(), &app.instance<frmResizeT>()};
+  return *forms[index];
+}
+
+rt::Peer& Session::child_peer(int index) const {
+  return *child(index).peer_if_loaded();
+}
+
+bool Session::checked(rt::Menu& menu) {
+  return menu.peer().inspect().checked;
+}
+
+// The main window as the window system holds it: its geometry is the whole client area, its
+// client what the scroll bars leave of that.
+rt::PeerState Session::main_state() const {
+  const rt::Peer* peer = main().peer_if_loaded();
+  return peer != nullptr ? peer->inspect() : rt::PeerState{};
+}
+
+std::string Session::failure(const std::string& what, long action) const {
+  std::ostringstream out;
+  out << what << "\n  in run " << name_ << ", action " << action
+      << "; replay with MDIRESIZE_SEED=" << master_seed();
+  // The actions before measuring the heap come at a tenth of the run: a replay needs its length.
+  if (!target_.before_measuring.empty()) out << " MDIRESIZE_ACTIONS=" << count_;
+  out << " " << target_.replay << "\n  the last actions:";
+  for (const std::string& line : history_) out << "\n    " << line;
+  return out.str();
+}
+
+std::string Session::run(int count, HeapFigures& heap) {
+  count_ = count;
+  const int warm_up = count / 10;
+  for (int i = 0; i < count; ++i) {
+    if (i == warm_up && i > 0) {
+      if (std::string e = measure(heap.after_warm_up, i); !e.empty()) return e;
+    }
+    const rt::PeerState main = main_state();
+    const Action action = random_action(
+        random_, tpp_, rt::Size{main.geometry.width, main.geometry.height}, target_.resize_lengths);
+    history_.push_back(action.describe());
+    if (history_.size() > 12) history_.pop_front();
+    const std::string what = perform(action);
+    ++totals_.actions;
+    if (!what.empty()) return failure(what, i);
+  }
+  return measure(heap.at_end, count);
+}
+
+std::string Session::measure(std::size_t& heap, long action) {
+  for (const Action& settle : target_.before_measuring) {
+    history_.push_back(settle.describe() + " (before measuring the heap)");
+    if (history_.size() > 12) history_.pop_front();
+    if (std::string what = perform(settle); !what.empty()) return failure(what, action);
+  }
+  if (target_.flush_caches) target_.flush_caches();
+  heap = heap_in_use();
+  return {};
+}
+
+// Carries the action out and checks everything; returns what went wrong, or empty.
+std::string Session::perform(const Action& action) {
+  rt::WindowSystem& ws = *target_.window_system;
+  rt::FaultPlan& faults = *target_.faults;
+  MDIResize& main = this->main();
+  const bool oplossing_before = checked(main.mnuOplossing());
+  const bool wiskundig_before = checked(main.mnuWiskundig());
+  const std::size_t fired_before = faults.fired();
+  const std::size_t reported_before = target_.app->errors_reported();
+  log_.clear();
+  pass_seen_ = false;
+  for (const Fault& f : action.faults) faults.inject(f.path, f.op, f.nth);
+  totals_.faults_injected += static_cast<long>(action.faults.size());
+
+  bool pass_ran = false;
+  try {
+    switch (action.kind) {
+      case Kind::Resize:
+        ws.user_resize_client(action.width, action.height);
+        pass_ran = true;
+        break;
+      case Kind::Oplossing:
+        ws.user_click(main.mnuOplossing().peer());
+        pass_ran = true;
+        break;
+      case Kind::Wiskundig:
+        ws.user_click(main.mnuWiskundig().peer());
+        pass_ran = true;
+        break;
+      case Kind::VulBox:
+        ws.user_click(main.menu("mnuVulBox").peer());
+        break;
+      case Kind::ResizeButton:
+        ws.user_click(target_.app->instance<frmResizeT>().Command1().peer());
+        pass_ran = true;
+        break;
+      case Kind::Place:
+        ws.user_place(child_peer(action.child), action.rect);
+        break;
+      case Kind::Type:
+        ws.user_type(target_.app->instance<frmResizeB>().Text1().peer(), action.text);
+        break;
+    }
+  } catch (const std::exception& e) {
+    return std::string("an exception escaped event delivery: ") + e.what();
+  } catch (...) {
+    return "an exception escaped event delivery";
+  }
+  const auto fired = static_cast<long>(faults.fired() - fired_before);
+  faults.clear();
+  totals_.faults_fired += fired;
+  totals_.reported += static_cast<long>(log_.reported.size());
+  totals_.discarded += static_cast<long>(log_.discarded.size());
+
+  if (std::string e = check_errors(action, fired, reported_before); !e.empty()) return e;
+  if (std::string e = check_program(); !e.empty()) return e;
+  // A check mark changes on its own click only, and there it flips, unless a call on that
+  // menu item failed.
+  const struct {
+    Kind click;
+    rt::Menu& menu;
+    bool before;
+  } options[] = {{Kind::Oplossing, main.mnuOplossing(), oplossing_before},
+                 {Kind::Wiskundig, main.mnuWiskundig(), wiskundig_before}};
+  for (const auto& option : options) {
+    const bool changed = checked(option.menu) != option.before;
+    if (changed && action.kind != option.click) {
+      return "the check mark of " + option.menu.name() + " changed without its click";
+    }
+    if (!changed && action.kind == option.click && !failed(action, option.menu.path())) {
+      return "a click on " + option.menu.name() + " left its check mark as it was";
+    }
+  }
+  if (fired == 0 && action.kind == Kind::VulBox &&
+      target_.app->instance<frmResizeB>().Text1().peer().inspect().text.size() != 1650) {
+    return "Vul tekstbox did not leave its 1650 characters";
+  }
+  if (pass_ran && fired == 0 && checked(main.mnuWiskundig())) {
+    if (std::string e = check_wiskundig(); !e.empty()) return e;
+  }
+  if (target_.check) return target_.check(action);
+  return {};
+}
+
+// Whether a fault on the object at `path` fired in this action.
+bool Session::failed(const Action& action, const std::string& path) const {
+  return std::any_of(action.faults.begin(), action.faults.end(), [&](const Fault& f) {
+    return f.path == path &&
+           (std::count(log_.reported.begin(), log_.reported.end(), f.message) +
+            std::count(log_.discarded.begin(), log_.discarded.end(), f.message)) > 0;
+  });
+}
+
+// Every error that reached event delivery went through the reporter, once; every fault that
+// fired shows up once, reported or discarded; no other error is reported.
+std::string Session::check_errors(const Action& action, long fired, std::size_t reported_before) {
+  const std::size_t reports = target_.app->errors_reported() - reported_before;
+  if (reports != log_.reported.size() || log_.traced_reports != log_.reported) {
+    return "errors reached event delivery without going through the reporter once each";
+  }
+  long seen = 0;
+  for (const Fault& f : action.faults) {
+    const auto count = std::count(log_.reported.begin(), log_.reported.end(), f.message) +
+                       std::count(log_.discarded.begin(), log_.discarded.end(), f.message);
+    if (count > 1) return "the fault " + f.message + " was reported or discarded twice";
+    seen += count;
+  }
+  if (seen != fired) {
+    return std::to_string(fired) + " faults fired but " + std::to_string(seen) +
+           " were reported or discarded";
+  }
+  if (log_.reported.size() + log_.discarded.size() != static_cast<std::size_t>(fired)) {
+    // Besides the faults, the program's own errors: only a negative remainder, discarded.
+    for (const std::string& r : log_.reported) {
+      const bool from_fault = std::any_of(action.faults.begin(), action.faults.end(),
+                                          [&](const Fault& f) { return f.message == r; });
+      if (!from_fault) return "the program reported an error of its own: " + r;
+    }
+    for (const std::string& d : log_.discarded) {
+      const bool from_fault = std::any_of(action.faults.begin(), action.faults.end(),
+                                          [&](const Fault& f) { return f.message == d; });
+      if (!from_fault && !d.starts_with("5 \"Invalid procedure call or argument: negative")) {
+        return "resume-next discarded an unexpected error: " + d;
+      }
+    }
+  }
+  return {};
+}
+
+// What holds whatever happened: the program runs on, the label holds one of its three texts,
+// the lists keep their items.
+std::string Session::check_program() {
+  rt::Application& app = *target_.app;
+  const auto& forms = app.loaded_forms();
+  if ((target_.closed && target_.closed()) || forms.size() != 5 || forms[0] != &main()) {
+    return "the program is no longer running with its five forms";
+  }
+  const std::string caption = app.instance<frmResizeT>().Label1().peer().inspect().text;
+  if (caption != kTwoLines && caption != kDouble && !caption.empty()) {
+    return "the label holds " + rt::quote(caption);
+  }
+  auto& left = app.instance<frmResizeL>();
+  for (std::int16_t j = 0; j <= 2; ++j) {
+    const int items = left.List1(j).peer().inspect().item_count;
+    if (items != (j == 2 ? 27 : 26)) {
+      return "List1(" + std::to_string(j) + ") holds " + std::to_string(items) + " items";
+    }
+  }
+  return {};
+}
+
+// In whole pixels, as the window system holds lengths; exact lengths compare as they are.
+double Session::pixels(double twips) const {
+  return target_.exact ? twips : std::round(twips / tpp_);
+}
+
+// With "Wiskundig juist" the right form takes exactly the width the left one leaves, up to
+// the client area's right edge as the pass read it: less the vertical bar that showed when
+// the pass began. At 96 dpi a client area that holds the top form then shows no scroll bar.
+std::string Session::check_wiskundig() {
+  if (!pass_seen_) return "the layout pass did not run";
+  const rt::PeerState main = main_state();
+  const rt::Size client{main.geometry.width, main.geometry.height};
+  if (client != pass_whole_) {
+    std::ostringstream out;
+    out << "the client area is " << client.width << " x " << client.height
+        << " twips, but the last layout pass ran at " << pass_whole_.width << " x "
+        << pass_whole_.height;
+    return out.str();
+  }
+  const float seen_width = pass_visible_.width;
+  const rt::Rect left = child(0).peer_if_loaded()->inspect().geometry;
+  const rt::Rect right = child(1).peer_if_loaded()->inspect().geometry;
+  const float remainder = seen_width - left.width;
+  if (remainder < 0) {
+    // The runtime refuses a negative width; the pass goes on without the move.
+    const bool discarded =
+        std::any_of(log_.discarded.begin(), log_.discarded.end(),
+                    [](const std::string& d) { return d.find("negative size") != d.npos; });
+    return discarded ? "" : "a negative remainder was not refused and discarded";
+  }
+  if (remainder < target_.min_child_width) {
+    // Narrower than a framed child can be made: the window system keeps the minimum.
+    return right.width == target_.min_child_width ? ""
+                                                  : "the right form is not at its minimum width";
+  }
+  ++totals_.edge_checks;
+  const double edge = pixels(right.left) + pixels(right.width);
+  const double expected = pixels(seen_width);
+  // Exact lengths: the remainder is a single, so the edge is as close as a single gets.
+  const double tolerance = target_.exact ? std::ldexp(std::max(1.0, expected), -23) : 0;
+  if (std::fabs(edge - expected) > tolerance || pixels(right.left) != pixels(left.width)) {
+    std::ostringstream out;
+    out << "the right form ends at " << edge << " instead of the client area's edge at " << expected
+        << " (left form " << left.width << " wide, right form at " << right.left << ", "
+        << right.width << " wide)";
+    return out.str();
+  }
+  if (tpp_ == 15 && !target_.exact && client.width >= 6000 && client.height >= 2200) {
+    ++totals_.scroll_bar_checks;
+    const rt::ScrollBars bars = target_.window_system->client_scroll_bars();
+    if (bars.horizontal || bars.vertical) {
+      return std::string("a scroll bar shows: ") + (bars.horizontal ? "horizontal " : "") +
+             (bars.vertical ? "vertical" : "");
+    }
+  }
+  return {};
+}
+
+}  // namespace random_sessions

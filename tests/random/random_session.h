@@ -1,0 +1,192 @@
+#pragma once
+
+// Random sessions: a person resizing, clicking, dragging children about and typing, while
+// platform calls fail now and then. After every action the program must still keep what it
+// promises. The same engine drives the program on any window system.
+//
+// Seeded and reproducible. MDIRESIZE_SEED=N replays a run (the seed is printed, and named in
+// every failure); MDIRESIZE_ACTIONS=N sets the actions per run, for long runs.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/application.h"
+#include "runtime/fault_injection.h"
+#include "runtime/trace.h"
+#include "runtime/window_system.h"
+
+class MDIResize;
+
+namespace random_sessions {
+
+// Deterministic on every standard library: std::uniform_int_distribution is not.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+
+  std::uint64_t next() {  // SplitMix64
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // 0 to n - 1.
+  std::uint64_t below(std::uint64_t n) { return next() % n; }
+  int between(int low, int high) { return low + static_cast<int>(below(high - low + 1)); }
+  bool percent(int chance) { return below(100) < static_cast<std::uint64_t>(chance); }
+  template <class T, std::size_t N>
+  const T& pick(const std::array<T, N>& items) {
+    return items[below(N)];
+  }
+
+ private:
+  std::uint64_t state_;
+};
+
+// One seed for the whole executable, so that one number replays every run: MDIRESIZE_SEED, or
+// a fresh one. Printed when first asked for.
+std::uint64_t master_seed();
+// MDIRESIZE_ACTIONS, or `otherwise`.
+int actions_per_run(int otherwise);
+// Bytes in use on the heap; with AddressSanitizer its allocator keeps the count.
+std::size_t heap_in_use();
+// Whether this build runs under AddressSanitizer, where an action costs several times as much.
+bool under_address_sanitizer();
+
+struct Fault {
+  std::string path;
+  rt::PeerOp op;
+  int nth;
+  std::string message;  // as traced when it fires
+};
+
+enum class Kind { Resize, Oplossing, Wiskundig, VulBox, ResizeButton, Place, Type };
+
+struct Action {
+  Kind kind = Kind::Resize;
+  float width = 0, height = 0;  // Resize
+  int child = 0;                // Place: which child
+  rt::Rect rect;                // Place
+  std::string text;             // Type
+  std::vector<Fault> faults;
+  std::string describe() const;
+};
+
+// How large a person may make the main window. Every resize length is drawn from the same
+// kinds (nothing, a pixel or two, odd twips, the usual, around the layout's turning points,
+// very large); a window system where a very large window is costly can have fewer of them.
+struct ResizeLengths {
+  int very_large_percent = 100;  // of the very large lengths drawn, how many are kept
+  bool very_large_both_ways = true;
+};
+
+// The next action of a person, on a client area of `client` at `twips_per_pixel`.
+Action random_action(Random& random, double twips_per_pixel, const rt::Size& client,
+                     const ResizeLengths& lengths = {});
+
+struct Totals {
+  long actions = 0;
+  long faults_injected = 0;
+  long faults_fired = 0;
+  long reported = 0;
+  long discarded = 0;
+  long edge_checks = 0;
+  long scroll_bar_checks = 0;
+  void add(const Totals& other);
+};
+
+// The program a session drives: on some window system, with faults in front of its calls.
+struct Target {
+  rt::Application* app = nullptr;             // started
+  rt::WindowSystem* window_system = nullptr;  // what the person acts on
+  rt::FaultPlan* faults = nullptr;            // the plan in front of the program's calls
+  bool exact = false;                         // lengths read back exactly as they were set
+  float min_child_width = 0;                  // twips: the narrowest a framed child can be made
+  ResizeLengths resize_lengths;
+  std::function<bool()> closed;  // the window system saw the main window go
+  // What replays one run, after the seed: "random_tests --gtest_filter='*/Exact'".
+  std::string replay;
+  // Actions that bring the window system to the same state before each measurement of the
+  // heap, so that what it keeps by size or by history does not count (none in memory).
+  std::vector<Action> before_measuring;
+  // Called after those actions, just before measuring: empties what the toolkit caches.
+  std::function<void()> flush_caches;
+  // What this window system promises besides, checked after every action: empty, or what
+  // went wrong.
+  std::function<std::string(const Action&)> check;
+};
+
+// The heap at two points of a run: after the warm-up and at the end.
+struct HeapFigures {
+  std::size_t after_warm_up = 0;
+  std::size_t at_end = 0;
+};
+
+// The errors of one action, reported by event delivery or discarded by resume-next, and the
+// start of every layout pass.
+class ActionLog final : public rt::Tracer {
+ public:
+  void line(std::string_view text) override;
+  void clear();
+
+  // "440 \"Window system call failed: Place frmResizeT\"", as the trace writes them.
+  std::vector<std::string> discarded;
+  std::vector<std::string> traced_reports;
+  std::vector<std::string> reported;  // what reached the reporter
+  std::function<void()> on_pass;      // an event that runs the layout pass begins
+};
+
+// The program under a random person, and what it must keep after every action.
+class Session {
+ public:
+  Session(Target target, std::string run_name, std::uint64_t seed);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Runs `count` random actions, the first tenth a warm-up before the heap is first
+  // measured. Returns what went wrong, with the seed and the actions that led to it; empty
+  // when the program kept its promises throughout.
+  std::string run(int count, HeapFigures& heap);
+
+  const Totals& totals() const { return totals_; }
+
+ private:
+  MDIResize& main() const;
+  rt::Form& child(int index) const;
+  rt::Peer& child_peer(int index) const;
+  static bool checked(rt::Menu& menu);
+  rt::PeerState main_state() const;
+
+  std::string failure(const std::string& what, long action) const;
+  // Runs the actions before measuring, then measures; empty, or what went wrong.
+  std::string measure(std::size_t& heap, long action);
+  std::string perform(const Action& action);
+  bool failed(const Action& action, const std::string& path) const;
+  std::string check_errors(const Action& action, long fired, std::size_t reported_before);
+  std::string check_program();
+  double pixels(double twips) const;
+  std::string check_wiskundig();
+
+  Target target_;
+  std::string name_;
+  int count_ = 0;
+  Random random_;
+  ActionLog log_;
+  double tpp_ = 15;
+  // The client area when the last layout pass began: whole, and less its scroll bars.
+  bool pass_seen_ = false;
+  rt::Size pass_whole_;
+  rt::Size pass_visible_;
+  std::deque<std::string> history_;
+  Totals totals_;
+};
+
+}  // namespace random_sessions
