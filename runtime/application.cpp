@@ -143,12 +143,8 @@ void Application::raise_event(Form& form, std::string_view source, Event event) 
   // An error that escapes a handler ends here: it is reported, and the program goes on.
   try {
     handler(form);
-  } catch (const Error& error) {
-    report(error);
-  } catch (const std::bad_alloc&) {
-    report(Error(ErrorCode::OutOfMemory));
-  } catch (const std::exception& error) {
-    report(Error(ErrorCode::Internal, error.what()));
+  } catch (...) {
+    report_current_exception();
   }
   --delivering_;
 }
@@ -209,12 +205,25 @@ void Application::main_window_closed() {
 template <class F>
 void Application::from_message_loop(F&& deliver) {
   ++delivering_;
+  // Outside a handler too (creating the start-up form, say): nothing escapes into the loop.
   try {
     deliver();
-  } catch (const Error& error) {
-    report(error);
+  } catch (...) {
+    report_current_exception();
   }
   if (--delivering_ == 0) window_system_->idle();
+}
+
+void Application::report_current_exception() {
+  try {
+    throw;
+  } catch (const Error& error) {
+    report(error);
+  } catch (const std::bad_alloc&) {
+    report(Error(ErrorCode::OutOfMemory));
+  } catch (const std::exception& error) {
+    report(Error(ErrorCode::Internal, error.what()));
+  }
 }
 
 void Application::report(const Error& error) {

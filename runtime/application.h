@@ -107,6 +107,8 @@ class Application final : public EventSink {
   }
   Form& create_instance(std::size_t slot);
   void report(const Error& error);
+  // Reports the exception being handled: a run-time error as it is, anything else as one.
+  void report_current_exception();
 
   Project project_;
   WindowSystem* window_system_;

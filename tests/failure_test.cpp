@@ -9,7 +9,6 @@
 namespace {
 
 using rt::headless::Op;
-using testing_program::error_of;
 using testing_program::Program;
 using Strings = std::vector<std::string>;
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "test_project.h"
 
 namespace {
@@ -18,16 +19,6 @@ using testapp::ChildB;
 using testapp::ChildC;
 
 constexpr std::int16_t kZero = 0;
-
-template <class F>
-int error_of(F&& f) {
-  try {
-    f();
-  } catch (const rt::Error& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 Config with_tpp(double tpp, bool exact = false) {
   Config config;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "error_of.h"
 #include "forms/frmResizeB.h"
 #include "forms/frmResizeL.h"
 #include "forms/frmResizeR.h"
@@ -26,17 +27,6 @@ inline rt::headless::Config pixels(double twips_per_pixel = 15) {
   rt::headless::Config config;
   config.twips_per_pixel = twips_per_pixel;
   return config;
-}
-
-// The number of the run-time error `f` raised, or 0.
-template <class F>
-int error_of(F&& f) {
-  try {
-    f();
-  } catch (const rt::Error& error) {
-    return error.number();
-  }
-  return 0;
 }
 
 class Program {

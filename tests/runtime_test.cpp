@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
+#include "error_of.h"
 #include "runtime/headless/headless_window_system.h"
 #include "runtime/on_error.h"
 #include "test_project.h"
@@ -26,16 +30,6 @@ class RuntimeTest : public ::testing::Test {
   testapp::TestApp t{ws};
   std::vector<int> reported;
 };
-
-template <class F>
-int error_of(F&& f) {
-  try {
-    f();
-  } catch (const rt::Error& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 TEST_F(RuntimeTest, StartUpCreatesTheMainWindowWhichShowsItself) {
   t.app.start();
@@ -111,6 +105,20 @@ TEST_F(RuntimeTest, ErrorThatEscapesAHandlerIsReportedAndTheProgramGoesOn) {
   ws.user_resize_client(7000, 5000);
   EXPECT_EQ(t.log.lines.back(), "Main.Resize");
   EXPECT_EQ(reported.size(), 1u);
+}
+
+// What is not a run-time error escapes a handler too (memory running out, a library's own
+// exception): it is reported as one, and the next event is delivered as usual.
+TEST_F(RuntimeTest, AnyExceptionThatEscapesAHandlerIsReportedAsARunTimeError) {
+  t.log.on_main_resize = [](rt::Form&) { throw std::bad_alloc(); };
+  t.app.start();
+  t.log.on_main_resize = [](rt::Form&) { throw std::length_error("vector too long"); };
+  ws.user_resize_client(7000, 5000);
+  EXPECT_EQ(reported, (std::vector<int>{7, 51}));
+  t.log.on_main_resize = nullptr;
+  ws.user_resize_client(8000, 5000);
+  EXPECT_EQ(reported.size(), 2u);
+  EXPECT_EQ(t.log.lines.back(), "Main.Resize");
 }
 
 TEST_F(RuntimeTest, ErrorInANestedEventStopsOnlyThatHandler) {

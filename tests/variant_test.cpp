@@ -6,23 +6,13 @@
 #include <cmath>
 #include <limits>
 
+#include "error_of.h"
 #include "runtime/error.h"
 
 namespace rt {
 namespace {
 
 using std::int16_t;
-
-// Runs `f` and returns the number of the run-time error it raised, or 0.
-template <class F>
-int error_of(F&& f) {
-  try {
-    f();
-  } catch (const Error& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 TEST(VariantArithmetic, SingleDividedByIntegerIsSingle) {
   const Variant half = Variant(9615.0f) / Variant(int16_t{2});
