@@ -22,39 +22,22 @@ using bench::kDragHeight;
 
 void BM_HeadlessLayoutPass(benchmark::State& state) {
   HeadlessProgram p;
-  const std::vector<float> widths = drag_widths();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    p.ws.user_resize_client(widths[i], kDragHeight);
-    i = (i + 1) % widths.size();
-  }
-  state.SetItemsProcessed(state.iterations());
+  bench::drag_through(state, drag_widths(),
+                      [&](float w) { p.ws.user_resize_client(w, kDragHeight); });
 }
 BENCHMARK(BM_HeadlessLayoutPass);
 
 void BM_HeadlessDirectPlacement(benchmark::State& state) {
   HeadlessProgram p;
   DirectPlacement direct(p);
-  const std::vector<float> widths = drag_widths();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    direct.resize(widths[i], kDragHeight);
-    i = (i + 1) % widths.size();
-  }
-  state.SetItemsProcessed(state.iterations());
+  bench::drag_through(state, drag_widths(), [&](float w) { direct.resize(w, kDragHeight); });
 }
 BENCHMARK(BM_HeadlessDirectPlacement);
 
 void BM_HeadlessFreshReadsPlacement(benchmark::State& state) {
   HeadlessProgram p;
   FreshReadsPlacement direct(p);
-  const std::vector<float> widths = drag_widths();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    direct.resize(widths[i], kDragHeight);
-    i = (i + 1) % widths.size();
-  }
-  state.SetItemsProcessed(state.iterations());
+  bench::drag_through(state, drag_widths(), [&](float w) { direct.resize(w, kDragHeight); });
 }
 BENCHMARK(BM_HeadlessFreshReadsPlacement);
 

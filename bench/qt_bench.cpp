@@ -129,26 +129,14 @@ void resize_and_settle(rt::qt::QtWindowSystem& ws, float width) {
 
 void BM_QtLayoutPass(benchmark::State& state) {
   QtProgram p;
-  const std::vector<float> widths = drag_widths();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    resize_and_settle(p.ws, widths[i]);
-    i = (i + 1) % widths.size();
-  }
-  state.SetItemsProcessed(state.iterations());
+  bench::drag_through(state, drag_widths(), [&](float w) { resize_and_settle(p.ws, w); });
 }
 BENCHMARK(BM_QtLayoutPass);
 
 void BM_QtDirectPlacement(benchmark::State& state) {
   QtProgram p;
   DirectPlacement direct(p);
-  const std::vector<float> widths = drag_widths();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    resize_and_settle(p.ws, widths[i]);
-    i = (i + 1) % widths.size();
-  }
-  state.SetItemsProcessed(state.iterations());
+  bench::drag_through(state, drag_widths(), [&](float w) { resize_and_settle(p.ws, w); });
 }
 BENCHMARK(BM_QtDirectPlacement);
 

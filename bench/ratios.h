@@ -5,6 +5,7 @@
 // percentiles, a sweep's throughput); and checks that two things being compared do the same
 // work.
 
+#include <benchmark/benchmark.h>
 #include <time.h>
 
 #include <algorithm>
@@ -13,6 +14,17 @@
 #include <vector>
 
 namespace bench {
+
+// One resize per iteration, through `widths` and round again, as a drag goes.
+template <class Resize>
+void drag_through(benchmark::State& state, const std::vector<float>& widths, Resize&& resize) {
+  std::size_t i = 0;
+  for (auto _ : state) {
+    resize(widths[i]);
+    i = (i + 1) % widths.size();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
 
 // This thread's CPU time, in seconds.
 inline double thread_seconds() {

@@ -132,6 +132,13 @@ class QtPeer : public Peer {
 
  protected:
   QtWindowSystem& ws() const { return *ws_; }
+  // Whether the size changed: a Resize is due then.
+  bool place_widget(QWidget& widget, const Placement& placement) const {
+    QtWindowSystem::ProgramChange change(ws());
+    const QRect before = widget.geometry();
+    widget.setGeometry(ws().placed(before, placement));
+    return widget.size() != before.size();
+  }
   // The native object, which Qt may have taken down under the program (with its window).
   template <class T>
   T& alive(const QPointer<T>& object) const {
@@ -305,11 +312,7 @@ class ChildPeer final : public QtPeer {
   Rect geometry() override { return ws().to_twips(alive(window_).geometry()); }
 
   bool place(const Placement& placement) override {
-    ChildWindow& window = alive(window_);
-    QtWindowSystem::ProgramChange change(ws());
-    const QRect before = window.geometry();
-    window.setGeometry(ws().placed(before, placement));
-    return window.size() != before.size();
+    return place_widget(alive(window_), placement);
   }
 
   Size client_size() override {
@@ -397,11 +400,7 @@ class ControlPeer final : public QtPeer {
   Rect geometry() override { return ws().to_twips(alive(widget_).geometry()); }
 
   bool place(const Placement& placement) override {
-    QWidget& widget = alive(widget_);
-    QtWindowSystem::ProgramChange change(ws());
-    const QRect before = widget.geometry();
-    widget.setGeometry(ws().placed(before, placement));
-    return widget.size() != before.size();
+    return place_widget(alive(widget_), placement);
   }
 
   Size client_size() override {
