@@ -152,12 +152,37 @@ class QtPeer : public Peer {
   WindowHandle handle_ = 0;
 };
 
-class MainPeer final : public QtPeer {
+// A form's window, which the peer owns, and its caption as the program wrote it (the title
+// shows what Qt can of it).
+template <class Window>
+class WindowPeer : public QtPeer {
+ public:
+  WindowPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
+      : QtPeer(ws, owner, true), window_(new Window), caption_(design.caption) {
+    window_->setWindowTitle(to_display(design.caption));
+  }
+  ~WindowPeer() override { delete window_.data(); }
+
+  QObject* native() const override { return window_.data(); }
+
+  void set_text(std::string_view text) override {
+    alive(window_).setWindowTitle(to_display(text));
+    caption_ = text;
+  }
+  std::string text() override {
+    alive(window_);
+    return caption_;
+  }
+
+ protected:
+  QPointer<Window> window_;
+  std::string caption_;
+};
+
+class MainPeer final : public WindowPeer<MainWindow> {
  public:
   MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
-      : QtPeer(ws, owner, true), menus_(design.menus), caption_(design.caption) {
-    window_ = new MainWindow;
-    window_->setWindowTitle(to_display(design.caption));
+      : WindowPeer(ws, owner, design), menus_(design.menus) {
     QFont font = window_->font();
     font.setPointSizeF(kFormFontPoints);
     window_->setFont(font);
@@ -167,10 +192,7 @@ class MainPeer final : public QtPeer {
     if (!menus_.empty()) window_->menuBar();
     wanted_client_ = QSize(ws.to_pixels(design.client_width), ws.to_pixels(design.client_height));
   }
-  ~MainPeer() override { delete window_.data(); }
-
   MainWindow* window() const { return window_.data(); }
-  QObject* native() const override { return window_.data(); }
 
   void show() override {
     MainWindow& window = alive(window_);
@@ -214,15 +236,6 @@ class MainPeer final : public QtPeer {
     return Size{ws().to_twips(client.width()), ws().to_twips(client.height())};
   }
 
-  void set_text(std::string_view text) override {
-    alive(window_).setWindowTitle(to_display(text));
-    caption_ = text;
-  }
-  std::string text() override {
-    alive(window_);
-    return caption_;
-  }
-
   // A menu item in design order: an item whose name is another's parent is a drop-down menu
   // on the menu bar, one with a parent goes into that drop-down, anything else is a command on
   // the menu bar itself.
@@ -259,17 +272,15 @@ class MainPeer final : public QtPeer {
   }
 
  private:
-  QPointer<MainWindow> window_;
   std::vector<MenuDesign> menus_;
   std::unordered_map<std::string, QPointer<QMenu>> drop_downs_;
   QSize wanted_client_;
-  std::string caption_;
 };
 
-class ChildPeer final : public QtPeer {
+class ChildPeer final : public WindowPeer<ChildWindow> {
  public:
   ChildPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design, MdiClient& area)
-      : QtPeer(ws, owner, true), caption_(design.caption) {
+      : WindowPeer(ws, owner, design) {
     Qt::WindowFlags flags = Qt::FramelessWindowHint;
     if (design.border_style != BorderStyle::None) {
       // No system menu: Qt's styles draw the close button with it.
@@ -279,9 +290,7 @@ class ChildPeer final : public QtPeer {
       if (design.border_style == BorderStyle::Fixed) flags |= Qt::MSWindowsFixedSizeDialogHint;
     }
     client_ = new ChildClient;
-    window_ = new ChildWindow;
     window_->setWidget(client_);
-    window_->setWindowTitle(to_display(design.caption));
     // Dragged past the right or bottom edge, a child brings the client area's scroll bars.
     window_->setOption(QMdiSubWindow::AllowOutsideAreaHorizontally);
     window_->setOption(QMdiSubWindow::AllowOutsideAreaVertically);
@@ -297,10 +306,7 @@ class ChildPeer final : public QtPeer {
                          ws.to_pixels(design.client_height) + frame.top() + frame.bottom());
     client_->set_resize_handler([this] { this->ws().report_child_resized(*this); });
   }
-  ~ChildPeer() override { delete window_.data(); }
-
   QWidget* client() const { return client_.data(); }
-  QObject* native() const override { return window_.data(); }
   QWidget* placed_widget() const override { return window_.data(); }
 
   void show() override {
@@ -318,15 +324,6 @@ class ChildPeer final : public QtPeer {
   Size client_size() override {
     alive(window_);
     return client_area();
-  }
-
-  void set_text(std::string_view text) override {
-    alive(window_).setWindowTitle(to_display(text));
-    caption_ = text;
-  }
-  std::string text() override {
-    alive(window_);
-    return caption_;
   }
 
   PeerState inspect() const override {
@@ -347,9 +344,7 @@ class ChildPeer final : public QtPeer {
     return Size{ws().to_twips(client.width()), ws().to_twips(client.height())};
   }
 
-  QPointer<ChildWindow> window_;
   QPointer<ChildClient> client_;
-  std::string caption_;
 };
 
 class ControlPeer final : public QtPeer {
