@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "runtime/controls.h"
@@ -107,7 +108,12 @@ class BoundControl {
 
   C& operator()() {
     if (control_ == nullptr || load_number_ != form_->load_number()) {
-      control_ = &form_->control<C>(name_);  // loads the form if needed
+      // Looked up on the form, which loads it if needed.
+      if constexpr (std::is_same_v<C, Menu>) {
+        control_ = &form_->menu(name_);
+      } else {
+        control_ = &form_->control<C>(name_);
+      }
       load_number_ = form_->load_number();
     }
     return *control_;
@@ -151,24 +157,7 @@ class BoundControlArray {
   std::uint64_t load_number_ = 0;
 };
 
-// A menu item of the form, `mnuOplossing()`; bound as BoundControl is.
-class BoundMenu {
- public:
-  BoundMenu(Form& form, const char* name) : form_(&form), name_(name) {}
-
-  Menu& operator()() {
-    if (menu_ == nullptr || load_number_ != form_->load_number()) {
-      menu_ = &form_->menu(name_);  // loads the form if needed
-      load_number_ = form_->load_number();
-    }
-    return *menu_;
-  }
-
- private:
-  Form* form_;
-  const char* name_;
-  Menu* menu_ = nullptr;
-  std::uint64_t load_number_ = 0;
-};
+// A menu item of the form, `mnuOplossing()`.
+using BoundMenu = BoundControl<Menu>;
 
 }  // namespace rt
