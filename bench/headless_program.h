@@ -63,13 +63,14 @@ struct PassPeers {
   rt::Peer* lists[3];
 };
 
-inline void place(rt::Peer& peer, float left, float top, float width, float height) {
+// Whether the size changed, as the window system reports it.
+inline bool place(rt::Peer& peer, float left, float top, float width, float height) {
   rt::Placement p;
   p.left = left;
   p.top = top;
   p.width = width;
   p.height = height;
-  peer.place(p);
+  return peer.place(p);
 }
 
 // The rectangles the pass gives with neither option, computed directly and written straight
@@ -147,19 +148,19 @@ class FreshReadsPlacement {
     {
       const float half = half_width(saved);
       const float height = upper(scale_height());
-      if (place_sized(peers_.left, 0, 0, half, height)) left_resized();
+      if (place(peers_.left, 0, 0, half, height)) left_resized();
     }
     {
       const float left_width = peers_.left.geometry().width;
       const float half = half_width(saved);
       const float height = upper(scale_height());
-      place_sized(peers_.right, left_width, 0, half, height);
+      place(peers_.right, left_width, 0, half, height);
     }
     {
       const float first_height = scale_height();
       const float width = scale_width();
       const float second_height = scale_height();
-      if (place_sized(peers_.bottom, 0, upper(first_height), width, lower(second_height))) {
+      if (place(peers_.bottom, 0, upper(first_height), width, lower(second_height))) {
         const float text_width = peers_.bottom.client_size().width;
         const float text_height = peers_.bottom.client_size().height;
         place(peers_.text, 0, 0, text_width, text_height);
@@ -187,15 +188,6 @@ class FreshReadsPlacement {
     }
     const float second_top_width = peers_.top.geometry().width;
     peers_.label.set_text(second_top_width > scale_width() ? "Oeps. Dubbele scrollbar" : "");
-  }
-
-  static bool place_sized(rt::Peer& peer, float left, float top, float width, float height) {
-    rt::Placement p;
-    p.left = left;
-    p.top = top;
-    p.width = width;
-    p.height = height;
-    return peer.place(p);
   }
 
   // frmResizeL's Resize, each width and client size read afresh.
