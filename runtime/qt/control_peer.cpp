@@ -1,0 +1,157 @@
+#include "runtime/qt/control_peer.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRect>
+#include <QSize>
+
+#include "runtime/qt/list_box.h"
+
+namespace rt::qt {
+
+ControlPeer::ControlPeer(QtWindowSystem& ws, Object& owner, const ControlDesign& design,
+                         QWidget& parent)
+    : QtPeer(ws, owner, true), kind_(design.kind) {
+  switch (kind_) {
+    case ControlKind::ListBox: {
+      auto* list = new ListBox(&parent);
+      for (const std::string& item : design.items) list->addItem(to_display(item));
+      widget_ = list;
+      break;
+    }
+    case ControlKind::TextBox:
+      widget_ = make_text_box(design, parent);
+      break;
+    case ControlKind::Label: {
+      auto* label = new QLabel(&parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setWordWrap(true);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      widget_ = label;
+      break;
+    }
+    case ControlKind::CommandButton: {
+      auto* button = new QPushButton(&parent);
+      button->setAutoDefault(false);
+      QObject::connect(button, &QPushButton::clicked, button,
+                       [this] { this->ws().report_click(this->owner()); });
+      widget_ = button;
+      break;
+    }
+  }
+  QtWindowSystem::ProgramChange change(ws);
+  widget_->setGeometry(ws.to_pixels(Rect{design.left, design.top, design.width, design.height}));
+  write_text(kind_ == ControlKind::TextBox ? design.text : design.caption);
+}
+
+void ControlPeer::show() {
+  QtWindowSystem::ProgramChange change(ws());
+  alive(widget_).show();
+}
+
+Rect ControlPeer::geometry() {
+  return ws().to_twips(alive(widget_).geometry());
+}
+
+bool ControlPeer::place(const Placement& placement) {
+  return place_widget(alive(widget_), placement);
+}
+
+Size ControlPeer::client_size() {
+  const QSize size = alive(widget_).size();
+  return Size{ws().to_twips(size.width()), ws().to_twips(size.height())};
+}
+
+void ControlPeer::set_text(std::string_view text) {
+  alive(widget_);
+  write_text(text);
+}
+
+std::string ControlPeer::text() {
+  alive(widget_);
+  return read_text();
+}
+
+void ControlPeer::add_item(std::string_view item) {
+  auto* list = kind_ == ControlKind::ListBox ? static_cast<ListBox*>(&alive(widget_)) : nullptr;
+  if (list == nullptr) return Peer::add_item(item);
+  list->addItem(to_display(item));
+}
+
+bool ControlPeer::set_horizontal_extent(int pixels) {
+  if (kind_ != ControlKind::ListBox || widget_.isNull()) return false;
+  static_cast<ListBox*>(widget_.data())->set_horizontal_extent(pixels);
+  return true;
+}
+
+void ControlPeer::type(std::string_view text) {
+  QWidget& widget = alive(widget_);
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(&widget)) {
+    edit->selectAll();
+    edit->insertPlainText(to_display(text));
+  } else if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
+    line->selectAll();
+    line->insert(to_display(text));
+  }
+}
+
+PeerState ControlPeer::inspect() const {
+  PeerState state;
+  if (widget_.isNull()) return state;
+  state.geometry = ws().to_twips(widget_->geometry());
+  state.client = Size{ws().to_twips(widget_->width()), ws().to_twips(widget_->height())};
+  state.text = read_text();
+  state.visible = !widget_->isHidden();
+  if (kind_ == ControlKind::ListBox) {
+    const auto* list = static_cast<const ListBox*>(widget_.data());
+    state.item_count = list->count();
+    for (int i = 0; i < list->count(); ++i) {
+      state.items.push_back(list->item(i)->text().toStdString());
+    }
+    state.horizontal_extent = list->horizontal_extent();
+  }
+  return state;
+}
+
+QWidget* ControlPeer::make_text_box(const ControlDesign& design, QWidget& parent) {
+  if (!design.multi_line) return new QLineEdit(&parent);
+  auto* edit = new QPlainTextEdit(&parent);
+  // A horizontal bar means long lines are not wrapped; each bar is there all the time.
+  const bool horizontal = (design.scroll_bars & 1) != 0;
+  const bool vertical = (design.scroll_bars & 2) != 0;
+  edit->setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+  edit->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  edit->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  return edit;
+}
+
+void ControlPeer::write_text(std::string_view text) {
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
+    edit->setPlainText(to_display(text));
+    return;
+  }
+  if (auto* line = qobject_cast<QLineEdit*>(widget_.data())) {
+    line->setText(to_display(text));
+    return;
+  }
+  caption_ = text;
+  if (auto* label = qobject_cast<QLabel*>(widget_.data())) label->setText(to_display(text));
+  if (auto* button = qobject_cast<QAbstractButton*>(widget_.data())) {
+    button->setText(to_display(text));
+  }
+}
+
+std::string ControlPeer::read_text() const {
+  if (const auto* edit = qobject_cast<const QPlainTextEdit*>(widget_.data())) {
+    return from_display(edit->toPlainText());
+  }
+  if (const auto* line = qobject_cast<const QLineEdit*>(widget_.data())) {
+    return line->text().toStdString();
+  }
+  return caption_;
+}
+
+}  // namespace rt::qt

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "runtime/qt/qt_peer.h"
+
+namespace rt::qt {
+
+class ControlPeer final : public QtPeer {
+ public:
+  ControlPeer(QtWindowSystem& ws, Object& owner, const ControlDesign& design, QWidget& parent);
+  ~ControlPeer() override { delete widget_.data(); }
+
+  QObject* native() const override { return widget_.data(); }
+  QWidget* placed_widget() const override { return widget_.data(); }
+
+  void show() override;
+  Rect geometry() override;
+  bool place(const Placement& placement) override;
+  Size client_size() override;
+  void set_text(std::string_view text) override;
+  std::string text() override;
+  void add_item(std::string_view item) override;
+  bool set_horizontal_extent(int pixels) override;
+
+  // Typing, as a person does it: the text replaces the selection, here all of it.
+  void type(std::string_view text);
+
+  PeerState inspect() const override;
+
+ private:
+  static QWidget* make_text_box(const ControlDesign& design, QWidget& parent);
+  void write_text(std::string_view text);
+  std::string read_text() const;
+
+  ControlKind kind_;
+  QPointer<QWidget> widget_;
+  std::string caption_;  // of a label or button, exactly as written
+};
+
+}  // namespace rt::qt

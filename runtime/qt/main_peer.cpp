@@ -1,0 +1,132 @@
+#include "runtime/qt/main_peer.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include <QAction>
+#include <QBrush>
+#include <QCloseEvent>
+#include <QColor>
+#include <QFont>
+#include <QMenuBar>
+#include <QPalette>
+#include <QRect>
+
+#include "runtime/qt/mdi_client.h"
+
+namespace rt::qt {
+namespace {
+
+// The forms runtime's standard font is an 8-point sans serif; the forms' captions and labels
+// were made to fit it.
+constexpr double kFormFontPoints = 8;
+
+// A colour as the forms runtime stores it: the high bit set for a system colour (the low bits
+// its number), else 0x00BBGGRR.
+QBrush brush_for(std::uint32_t colour, const QPalette& palette) {
+  if ((colour & 0x80000000u) == 0) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+  }
+  switch (colour & 0xFF) {
+    case 12:  // the application workspace; Qt's own MDI areas take the palette's dark shade
+      return palette.brush(QPalette::Dark);
+    case 5:  // window background
+      return palette.brush(QPalette::Base);
+    default:  // 15, the face of buttons and dialogs, and anything else
+      return palette.brush(QPalette::Window);
+  }
+}
+
+}  // namespace
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (on_close_) on_close_();
+}
+
+MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
+    : WindowPeer(ws, owner, design), menus_(design.menus) {
+  QFont font = window_->font();
+  font.setPointSizeF(kFormFontPoints);
+  window_->setFont(font);
+  auto* area = new MdiClient;
+  area->setBackground(brush_for(design.back_color, area->palette()));
+  window_->setCentralWidget(area);
+  if (!menus_.empty()) window_->menuBar();
+  wanted_client_ = QSize(ws.to_pixels(design.client_width), ws.to_pixels(design.client_height));
+}
+
+void MainPeer::show() {
+  MainWindow& window = alive(window_);
+  QtWindowSystem::ProgramChange change(ws());
+  // The designed client size, now that the menu bar has its items; the desktop chooses
+  // where the window goes.
+  if (!window.isVisible()) ws().set_client_size(wanted_client_);
+  window.show();
+  ws().main_window_shown();
+}
+
+Rect MainPeer::geometry() {
+  const MainWindow& window = alive(window_);
+  const QSize client = ws().area_ ? ws().area_->size() : QSize();
+  return ws().to_twips(QRect(window.pos(), client));
+}
+
+bool MainPeer::place(const Placement& placement) {
+  MainWindow& window = alive(window_);
+  QtWindowSystem::ProgramChange change(ws());
+  if (placement.left || placement.top) {
+    window.move(placement.left ? ws().to_pixels(*placement.left) : window.x(),
+                placement.top ? ws().to_pixels(*placement.top) : window.y());
+  }
+  bool resized = false;
+  if (placement.width || placement.height) {
+    const QSize now = ws().area_->size();
+    wanted_client_ = QSize(placement.width ? ws().to_pixels(*placement.width) : now.width(),
+                           placement.height ? ws().to_pixels(*placement.height) : now.height());
+    resized = ws().set_client_size(wanted_client_);
+  }
+  if (ws().main_shown_) ws().known_client_ = ws().area_->size();
+  return resized;
+}
+
+Size MainPeer::client_size() {
+  alive(window_);
+  const QSize client = ws().visible_client();
+  return Size{ws().to_twips(client.width()), ws().to_twips(client.height())};
+}
+
+QAction* MainPeer::add_menu_item(const MenuDesign& design, bool& in_drop_down) {
+  QMenuBar* bar = alive(window_).menuBar();
+  in_drop_down = !design.parent.empty();
+  if (in_drop_down) {
+    const auto parent = drop_downs_.find(design.parent);
+    if (parent == drop_downs_.end() || parent->second.isNull()) {
+      raise(ErrorCode::Internal, "menu " + design.name + ": no drop-down " + design.parent);
+    }
+    return parent->second->addAction(to_display(design.caption));
+  }
+  const bool has_items = std::any_of(menus_.begin(), menus_.end(),
+                                     [&](const MenuDesign& m) { return m.parent == design.name; });
+  if (has_items) {
+    QMenu* menu = bar->addMenu(to_display(design.caption));
+    drop_downs_[design.name] = menu;
+    return menu->menuAction();
+  }
+  return bar->addAction(to_display(design.caption));
+}
+
+PeerState MainPeer::inspect() const {
+  PeerState state;
+  if (window_.isNull()) return state;
+  const QSize client = ws().area_ ? ws().area_->size() : QSize();
+  state.geometry = ws().to_twips(QRect(window_->pos(), client));
+  const QSize visible = ws().visible_client();
+  state.client = Size{ws().to_twips(visible.width()), ws().to_twips(visible.height())};
+  state.text = caption_;
+  state.visible = window_->isVisible();
+  return state;
+}
+
+}  // namespace rt::qt

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QSize>
+
+#include "runtime/qt/qt_peer.h"
+
+class QAction;
+class QCloseEvent;
+
+namespace rt::qt {
+
+class MainWindow final : public QMainWindow {
+ public:
+  void set_close_handler(std::function<void()> handler) { on_close_ = std::move(handler); }
+
+ protected:
+  // Closing the main window ends the program; the window system reports it and the runtime
+  // takes the windows down, outside this event.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::function<void()> on_close_;
+};
+
+class MainPeer final : public WindowPeer<MainWindow> {
+ public:
+  MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design);
+  MainWindow* window() const { return window_.data(); }
+
+  void show() override;
+  Rect geometry() override;
+  // Left and Top move the window; Width and Height size its client area, as the in-memory
+  // window system does.
+  bool place(const Placement& placement) override;
+  Size client_size() override;
+
+  // A menu item in design order: an item whose name is another's parent is a drop-down menu
+  // on the menu bar, one with a parent goes into that drop-down, anything else is a command on
+  // the menu bar itself.
+  QAction* add_menu_item(const MenuDesign& design, bool& in_drop_down);
+
+  PeerState inspect() const override;
+
+ private:
+  std::vector<MenuDesign> menus_;
+  std::unordered_map<std::string, QPointer<QMenu>> drop_downs_;
+  QSize wanted_client_;
+};
+
+}  // namespace rt::qt
