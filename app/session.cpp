@@ -1,5 +1,6 @@
 #include "app/session.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -9,13 +10,44 @@
 
 namespace app {
 
+namespace {
+
+bool is_space(char c) {
+  return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// Where the double-quoted string that opens at `open` ends: just past its closing quote, or at
+// the end of the line when it has none.
+std::size_t quoted_end(std::string_view line, std::size_t open) {
+  for (std::size_t i = open + 1; i < line.size(); ++i) {
+    if (line[i] == '\\') {
+      ++i;
+    } else if (line[i] == '"') {
+      return i + 1;
+    }
+  }
+  return line.size();
+}
+
+// Where the comment of a line begins: its first # outside a quoted string.
+std::size_t comment_start(std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') i = quoted_end(line, i) - 1;
+    if (i < line.size() && line[i] == '#') return i;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
 std::vector<std::string_view> split_words(std::string_view line) {
   std::vector<std::string_view> words;
   std::size_t i = 0;
   while (i < line.size()) {
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    while (i < line.size() && is_space(line[i])) ++i;
     const std::size_t start = i;
-    while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i < line.size() && line[i] == '"') i = quoted_end(line, i);
+    while (i < line.size() && !is_space(line[i])) ++i;
     if (i > start) words.push_back(line.substr(start, i - start));
   }
   return words;
@@ -41,6 +73,39 @@ void print_geometry(const rt::Rect& r, std::ostream& out) {
       << " width=" << rt::format_number(r.width) << " height=" << rt::format_number(r.height);
 }
 
+// The value of an escape sequence after its backslash, at `i`; `i` moves to its last character.
+// Returns an error message, or empty.
+std::string unescape(std::string_view body, std::size_t& i, std::string& text) {
+  const char c = body[i];
+  static constexpr std::string_view kFrom = "abfnrtv\\\"'?";
+  static constexpr std::string_view kTo = "\a\b\f\n\r\t\v\\\"'?";
+  if (const std::size_t simple = kFrom.find(c); simple != std::string_view::npos) {
+    text += kTo[simple];
+    return {};
+  }
+  const bool hex = c == 'x';
+  const int base = hex ? 16 : 8;
+  const std::size_t first = hex ? i + 1 : i;
+  const std::size_t most = hex ? 2 : 3;
+  unsigned value = 0;
+  std::size_t digits = 0;
+  while (digits < most && first + digits < body.size()) {
+    const char d = body[first + digits];
+    const int digit = std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
+                      : hex && std::isxdigit(static_cast<unsigned char>(d))
+                          ? std::tolower(static_cast<unsigned char>(d)) - 'a' + 10
+                          : base;
+    if (digit >= base) break;
+    value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+    ++digits;
+  }
+  if (digits == 0) return "unknown escape \\" + std::string(1, c);
+  if (value > 0xFF) return "escape \\" + std::string(body.substr(i, digits)) + " is not a byte";
+  text += static_cast<char>(value);
+  i = first + digits - 1;
+  return {};
+}
+
 std::string_view bars_name(const rt::ScrollBars& bars) {
   if (bars.horizontal && bars.vertical) return "both";
   if (bars.horizontal) return "horizontal";
@@ -50,7 +115,34 @@ std::string_view bars_name(const rt::ScrollBars& bars) {
 
 }  // namespace
 
-std::string parse_length(std::string_view text, double max, double& value) {
+std::string unquote(std::string_view word, std::string& text) {
+  if (!word.starts_with('"')) {
+    text = word;
+    return {};
+  }
+  const std::size_t end = quoted_end(word, 0);
+  if (end > word.size() || word.size() < 2 || word[end - 1] != '"' || end == 1) {
+    return "unterminated string " + printable(word);
+  }
+  if (end != word.size()) return "text after the closing quote of " + printable(word);
+  const std::string_view body = word.substr(1, end - 2);
+  std::string result;
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    if (body[i] != '\\') {
+      result += body[i];
+      continue;
+    }
+    if (++i == body.size()) return "unterminated string " + printable(word);
+    if (std::string error = unescape(body, i, result); !error.empty()) return error;
+  }
+  text = std::move(result);
+  return {};
+}
+
+namespace {
+
+// A decimal number of twips from `min` to `max`. Returns an error message, or empty.
+std::string parse_number(std::string_view text, double min, double max, double& value) {
   double parsed = 0;
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, parsed, std::chars_format::fixed);
@@ -59,7 +151,10 @@ std::string parse_length(std::string_view text, double max, double& value) {
     return printable(text) + " is not a number";
   }
   if (!std::isfinite(parsed)) return printable(text) + " is not a finite number";
-  if (parsed < 0) return printable(text) + " is negative";
+  if (parsed < min && min == 0) return printable(text) + " is negative";
+  if (parsed < min) {
+    return printable(text) + " is too small (at least " + rt::format_number(min) + " twips)";
+  }
   if (parsed > max) {
     return printable(text) + " is too large (at most " + rt::format_number(max) + " twips)";
   }
@@ -67,10 +162,46 @@ std::string parse_length(std::string_view text, double max, double& value) {
   return {};
 }
 
+// A session command's name for a window state.
+std::string_view state_command(rt::WindowState state) {
+  switch (state) {
+    case rt::WindowState::Minimized:
+      return "minimize";
+    case rt::WindowState::Maximized:
+      return "maximize";
+    case rt::WindowState::Normal:
+      break;
+  }
+  return "restore";
+}
+
+// How a session names what a person acted on: a form by its name, a control or menu item by
+// its own ("Command1", "mnuOplossing").
+std::string_view target_name(const rt::Object& object) {
+  const std::string_view path = object.path();
+  return path.substr(path.rfind('.') + 1);
+}
+
+}  // namespace
+
+std::string parse_length(std::string_view text, double max, double& value) {
+  return parse_number(text, 0, max, value);
+}
+
 Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
     : app_(&app), out_(&out), err_(&err) {
   commands_["resize"] = [this](const auto& args) { return resize(args); };
   commands_["click"] = [this](const auto& args) { return click(args); };
+  for (const rt::WindowState state :
+       {rt::WindowState::Minimized, rt::WindowState::Maximized, rt::WindowState::Normal}) {
+    commands_[std::string(state_command(state))] = [this, state](const auto& args) {
+      return set_window_state(args, state);
+    };
+  }
+  commands_["activate"] = [this](const auto& args) { return activate(args, false); };
+  commands_["window"] = [this](const auto& args) { return activate(args, true); };
+  commands_["place"] = [this](const auto& args) { return place(args); };
+  commands_["type"] = [this](const auto& args) { return type(args); };
   commands_["state"] = [this](const auto& args) {
     std::string error = expect_count(args, 0, "state");
     if (error.empty()) print_state(*app_, *out_);
@@ -89,7 +220,7 @@ void Session::add_command(std::string name, Command command) {
 
 bool Session::execute(std::string_view line, int line_number) {
   if (ended_) return false;
-  line = line.substr(0, line.find('#'));
+  line = line.substr(0, comment_start(line));
   std::vector<std::string_view> words = split_words(line);
   if (words.empty()) return true;
   const std::string_view name = words.front();
@@ -154,6 +285,89 @@ std::string Session::click(const std::vector<std::string_view>& args) {
   return "click: no menu item or button " + printable(name) + " on screen";
 }
 
+rt::Form* Session::child_form(std::string_view command, std::string_view name,
+                              std::string& error) const {
+  for (rt::Form* form : app_->loaded_forms()) {
+    if (form->design().mdi_child && form->class_name() == name) return form;
+  }
+  error = std::string(command) + ": no child form " + printable(name) + " on screen";
+  return nullptr;
+}
+
+std::string Session::set_window_state(const std::vector<std::string_view>& args,
+                                      rt::WindowState state) {
+  const std::string command(state_command(state));
+  std::string error = expect_count(args, 1, command + " NAME");
+  rt::Form* form = error.empty() ? child_form(command, args[0], error) : nullptr;
+  if (form == nullptr) return error;
+  // Only what its title bar offers.
+  const rt::FormDesign& design = form->design();
+  const bool framed = design.border_style != rt::BorderStyle::None;
+  const std::string name = form->class_name();
+  if (state == rt::WindowState::Minimized && !(framed && design.min_button)) {
+    return command + ": " + name + " has no minimize button";
+  }
+  if (state == rt::WindowState::Maximized && !(framed && design.max_button)) {
+    return command + ": " + name + " has no maximize button";
+  }
+  if (!framed) return command + ": " + name + " has no title bar";
+  app_->window_system().user_set_window_state(*form->peer_if_loaded(), state);
+  return {};
+}
+
+std::string Session::activate(const std::vector<std::string_view>& args, bool from_window_list) {
+  const std::string command = from_window_list ? "window" : "activate";
+  std::string error = expect_count(args, 1, command + " NAME");
+  rt::Form* form = error.empty() ? child_form(command, args[0], error) : nullptr;
+  if (form == nullptr) return error;
+  rt::WindowSystem& ws = app_->window_system();
+  if (from_window_list) {
+    ws.user_choose_window(*form->peer_if_loaded());
+  } else {
+    ws.user_activate(*form->peer_if_loaded());
+  }
+  return {};
+}
+
+std::string Session::place(const std::vector<std::string_view>& args) {
+  std::string error = expect_count(args, 5, "place NAME LEFT TOP WIDTH HEIGHT");
+  rt::Form* form = error.empty() ? child_form("place", args[0], error) : nullptr;
+  if (form == nullptr) return error;
+  static constexpr std::array<std::string_view, 4> kWhat = {"left", "top", "width", "height"};
+  std::array<double, 4> values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    // A child may be dragged past the client area's left or top edge, not made smaller than
+    // nothing.
+    const double min = i < 2 ? -kMaxClientTwips : 0;
+    error = parse_number(args[i + 1], min, kMaxClientTwips, values[i]);
+    if (!error.empty()) return "place: " + std::string(kWhat[i]) + " " + error;
+  }
+  rt::Peer& peer = *form->peer_if_loaded();
+  if (const rt::WindowState state = peer.inspect().window_state; state != rt::WindowState::Normal) {
+    return "place: " + form->class_name() + " is " + std::string(rt::window_state_name(state)) +
+           "; restore it first";
+  }
+  app_->window_system().user_place(
+      peer, rt::Rect{static_cast<float>(values[0]), static_cast<float>(values[1]),
+                     static_cast<float>(values[2]), static_cast<float>(values[3])});
+  return {};
+}
+
+std::string Session::type(const std::vector<std::string_view>& args) {
+  if (std::string error = expect_count(args, 2, "type NAME TEXT"); !error.empty()) return error;
+  std::string text;
+  if (std::string error = unquote(args[1], text); !error.empty()) return "type: " + error;
+  for (rt::Form* form : app_->loaded_forms()) {
+    for (const auto& control : form->controls()) {
+      if (control->design().kind == rt::ControlKind::TextBox && control->name() == args[0]) {
+        app_->window_system().user_type(control->peer(), text);
+        return {};
+      }
+    }
+  }
+  return "type: no text box " + printable(args[0]) + " on screen";
+}
+
 void print_state(const rt::Application& app, std::ostream& out) {
   out << "scrollbars " << bars_name(app.window_system().client_scroll_bars()) << '\n';
   for (const rt::Form* form : app.loaded_forms()) {
@@ -161,7 +375,11 @@ void print_state(const rt::Application& app, std::ostream& out) {
     out << "form " << form->path();
     print_geometry(state.geometry, out);
     out << " scalewidth=" << rt::format_number(state.client.width)
-        << " scaleheight=" << rt::format_number(state.client.height) << '\n';
+        << " scaleheight=" << rt::format_number(state.client.height);
+    if (form->design().mdi_child) {
+      out << " window=" << rt::window_state_name(state.window_state) << " z=" << state.z;
+    }
+    out << '\n';
     for (const auto& control : form->controls()) {
       const rt::PeerState c = control->peer().inspect();
       out << "control " << control->path();
@@ -185,6 +403,34 @@ void print_state(const rt::Application& app, std::ostream& out) {
           << " checked=" << (menu->peer().inspect().checked ? "True" : "False") << '\n';
     }
   }
+}
+
+std::string command_for(const rt::UserAction& action) {
+  using Kind = rt::UserAction::Kind;
+  const std::string name(action.target != nullptr ? target_name(*action.target) : "");
+  const rt::Rect& r = action.rect;
+  switch (action.kind) {
+    case Kind::ResizeClient:
+      return "resize " + rt::format_number(r.width) + " " + rt::format_number(r.height);
+    case Kind::Click:
+      return "click " + name;
+    case Kind::ChooseWindow:
+      return "window " + name;
+    case Kind::SetWindowState:
+      return std::string(state_command(action.state)) + " " + name;
+    case Kind::Activate:
+      return "activate " + name;
+    case Kind::Place:
+      return "place " + name + " " + rt::format_number(r.left) + " " + rt::format_number(r.top) +
+             " " + rt::format_number(r.width) + " " + rt::format_number(r.height);
+    case Kind::Type:
+      return "type " + name + " " + rt::quote(action.text);
+  }
+  return "# an action this version cannot say";
+}
+
+void Recorder::acted(const rt::UserAction& action) {
+  *out_ << command_for(action) << std::endl;  // as it happens: a crash loses nothing before it
 }
 
 }  // namespace app

@@ -19,10 +19,17 @@ inline constexpr double kMaxClientTwips = 16777216.0;
 inline constexpr double kMinTwipsPerPixel = 0.01;
 
 // Plays session commands, one a line, as a person at the window would:
-//   resize W H   the main window's client area becomes W x H twips, and gets its Resize
-//   click NAME   clicks a menu item or a button (mnuOplossing, mnuWiskundig, mnuVulBox, Command1)
-//   state        prints every form and control as the window system holds it
-//   quit         ends the session
+//   resize W H          the main window's client area becomes W x H twips, and gets its Resize
+//   click NAME          clicks a menu item or a button (mnuOplossing, mnuWiskundig, mnuVulBox,
+//                       Command1)
+//   minimize NAME, maximize NAME, restore NAME
+//                       a child form's title-bar buttons
+//   activate NAME       a click on a child form: to the front
+//   window NAME         the child's entry in the window list: restored if minimised, to the front
+//   place NAME L T W H  a child form moved and sized by hand, in twips
+//   type NAME TEXT      TEXT typed at the end of a text box's text ("..." with C escapes)
+//   state               prints every form and control as the window system holds it
+//   quit                ends the session
 // Blank lines are skipped; # starts a comment. A bad line gets a one-line error naming its
 // line number on the error stream, and the session goes on.
 class Session {
@@ -46,6 +53,12 @@ class Session {
  private:
   std::string resize(const std::vector<std::string_view>& args);
   std::string click(const std::vector<std::string_view>& args);
+  std::string set_window_state(const std::vector<std::string_view>& args, rt::WindowState state);
+  std::string activate(const std::vector<std::string_view>& args, bool from_window_list);
+  std::string place(const std::vector<std::string_view>& args);
+  std::string type(const std::vector<std::string_view>& args);
+  // The child form called `name` on screen, or null with `error` set.
+  rt::Form* child_form(std::string_view command, std::string_view name, std::string& error) const;
 
   rt::Application* app_;
   std::ostream* out_;
@@ -55,8 +68,13 @@ class Session {
   bool ended_ = false;
 };
 
-// The words of a line, split at white space.
+// The words of a line, split at white space; a double-quoted string is one word, quotes and
+// all, white space and escaped quotes included.
 std::vector<std::string_view> split_words(std::string_view line);
+
+// The text of a word: a double-quoted string with C escapes as the trace writes them, or the
+// word as it stands. Returns an error message, or empty with `text` set.
+std::string unquote(std::string_view word, std::string& text);
 
 // Reads a length in twips: a finite, non-negative decimal number no larger than `max`.
 // Returns an error message, or empty with `value` set.
@@ -65,5 +83,19 @@ std::string parse_length(std::string_view text, double max, double& value);
 // Every loaded form, control and menu item as the window system holds it, a line each,
 // without running any program code.
 void print_state(const rt::Application& app, std::ostream& out);
+
+// The session command that does what the person did.
+std::string command_for(const rt::UserAction& action);
+
+// Writes what the person does as session commands, a line each as it happens, so that a
+// session replays it.
+class Recorder final : public rt::UserActionListener {
+ public:
+  explicit Recorder(std::ostream& out) : out_(&out) {}
+  void acted(const rt::UserAction& action) override;
+
+ private:
+  std::ostream* out_;
+};
 
 }  // namespace app

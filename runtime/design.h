@@ -33,6 +33,7 @@ struct MenuDesign {
   bool checked = false;
   bool enabled = true;
   bool visible = true;
+  bool window_list = false;  // a drop-down that ends with the list of the child windows
 };
 
 enum class BorderStyle { None = 0, Fixed = 1, Sizable = 2 };

@@ -92,6 +92,12 @@ class FaultyWindowSystem final : public WindowSystem {
   void user_type(Peer& text_box, std::string_view text) override {
     inner_->user_type(inner(text_box), text);
   }
+  void user_set_window_state(Peer& form, WindowState state) override {
+    inner_->user_set_window_state(inner(form), state);
+  }
+  void user_activate(Peer& form) override { inner_->user_activate(inner(form)); }
+  void user_choose_window(Peer& form) override { inner_->user_choose_window(inner(form)); }
+  void listen(UserActionListener* listener) override { inner_->listen(listener); }
 
  private:
   std::unique_ptr<Peer> wrap(std::unique_ptr<Peer> peer, Object& owner);

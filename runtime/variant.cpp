@@ -172,6 +172,9 @@ std::string quote(std::string_view text) {
       case '\t':
         out += "\\t";
         break;
+      case '\b':  // typed backspaces, in a recording
+        out += "\\b";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
           // Three octal digits, so that a digit after it cannot be read as part of it.

@@ -40,6 +40,12 @@ struct ScrollBars {
 // The list-box message that sets the width, in pixels, across which the list scrolls sideways.
 inline constexpr std::uint32_t LB_SETHORIZONTALEXTENT = 0x0194;
 
+// A child form as the person leaves it with the buttons of its title bar.
+enum class WindowState { Normal, Minimized, Maximized };
+
+// "normal", "minimized", "maximized".
+std::string_view window_state_name(WindowState state);
+
 // What a native object holds, read without side effects, for tools and tests.
 struct PeerState {
   Rect geometry;
@@ -50,6 +56,12 @@ struct PeerState {
   int horizontal_extent = 0;
   bool checked = false;
   bool visible = false;
+  // Child forms. `geometry` is the placement the form has when normal, which the program's
+  // Move and Width change in every state; `shown` is where it is on the screen: the whole
+  // client area when maximised, an icon when minimised.
+  WindowState window_state = WindowState::Normal;
+  Rect shown;
+  int z = -1;  // place in the stacking order, 0 the front
 };
 
 // One native object: the main window, a child form, a control or a menu item. Every call
@@ -85,6 +97,44 @@ class EventSink {
   virtual void main_window_closed() = 0;
 };
 
+// What a person did to the windows, as it happens: what a recording is made of.
+struct UserAction {
+  enum class Kind { ResizeClient, Click, ChooseWindow, SetWindowState, Activate, Place, Type };
+  Kind kind = Kind::Click;
+  const Object* target = nullptr;  // the form, control or menu item acted on; none for a resize
+  Rect rect;                       // ResizeClient: the client area's size; Place: the new place
+  WindowState state = WindowState::Normal;  // SetWindowState
+  std::string text;                         // Type: what was typed, as typed_text() takes it
+
+  static UserAction resize_client(const Size& client) {
+    return {Kind::ResizeClient, nullptr, Rect{0, 0, client.width, client.height}, {}, {}};
+  }
+  static UserAction on(Kind kind, const Object& target) { return {kind, &target, {}, {}, {}}; }
+  static UserAction place(const Object& target, const Rect& rect) {
+    return {Kind::Place, &target, rect, {}, {}};
+  }
+  static UserAction set_window_state(const Object& target, WindowState state) {
+    return {Kind::SetWindowState, &target, {}, state, {}};
+  }
+  static UserAction type(const Object& target, std::string_view text) {
+    return {Kind::Type, &target, {}, {}, std::string(text)};
+  }
+};
+
+class UserActionListener {
+ public:
+  virtual ~UserActionListener() = default;
+  virtual void acted(const UserAction& action) = 0;
+};
+
+// Text typed at the end of `before`: each backspace (\b) takes away the last character (a
+// line break, CR LF, as one), a line break however typed (CR LF, CR or LF) becomes CR LF,
+// and any other byte is appended.
+std::string typed_text(std::string before, std::string_view typed);
+// What a person typed at the end of `before` to make `after` of it: backspaces, then the new
+// end; typed_text(before, typing_between(before, after)) is `after`.
+std::string typing_between(std::string_view before, std::string_view after);
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
@@ -119,10 +169,29 @@ class WindowSystem {
   // the main window becomes width x height twips (before any scroll bars take their part).
   virtual void user_resize_client(float width, float height) = 0;
   virtual void user_click(Peer& target) = 0;
-  // A child form moved or sized by hand, to `rect` within the client area.
+  // A child form moved or sized by hand, to `rect` within the client area. Only a normal child
+  // can be: the frame of an icon or of a maximised child stays where the window system has it.
   virtual void user_place(Peer& form, const Rect& rect) = 0;
-  // Text typed into a text box: it replaces the whole text, as a paste over a selection would.
+  // Text typed at the end of a text box's text, as typed_text() says.
   virtual void user_type(Peer& text_box, std::string_view text) = 0;
+  // A child form minimised, maximised or restored with its title bar's buttons; a change of
+  // state makes it the active child, in front.
+  virtual void user_set_window_state(Peer& form, WindowState state) = 0;
+  // A click on a child form: it becomes the active one and comes to the front.
+  virtual void user_activate(Peer& form) = 0;
+  // The child's entry chosen in the window list: restored if minimised, and activated.
+  virtual void user_choose_window(Peer& form) = 0;
+
+  // Who hears of every action of a person, the session's own included; none by default.
+  virtual void listen(UserActionListener* listener) { listener_ = listener; }
+
+ protected:
+  void tell(const UserAction& action) const {
+    if (listener_ != nullptr) listener_->acted(action);
+  }
+
+ private:
+  UserActionListener* listener_ = nullptr;
 };
 
 }  // namespace rt

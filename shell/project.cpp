@@ -59,6 +59,7 @@ FormDesign main_window() {
       {"mnuWiskundig", "Wiskundig juist", "mnuSolve"},
       {"mnuVulBox", "Vul tekstbox", ""},
   };
+  design.menus[0].window_list = true;
   return design;
 }
 

@@ -46,10 +46,15 @@ class HeadlessPeer final : public Peer {
   void set_text_by_user(std::string_view text) { text_ = text; }
   void set_extent(int extent) { extent_ = extent; }
   bool is_list() const { return is_list_; }
+  WindowState state() const { return state_; }
+  void set_state(WindowState state) { state_ = state; }
+  bool framed() const { return frame_height_ > 0; }
 
   void show() override {
     ws_->check(path(), Op::Show);
     visible_ = true;
+    // A child shown is the active one, as a new window on the desktop is.
+    if (kind_ == Kind::Child) ws_->activate(*this);
   }
 
   Rect geometry() override {
@@ -128,6 +133,11 @@ class HeadlessPeer final : public Peer {
     state.horizontal_extent = extent_;
     state.checked = checked_;
     state.visible = visible_;
+    if (kind_ == Kind::Child) {
+      state.window_state = state_;
+      state.shown = ws_->shown(*this, ws_->visible_client());
+      state.z = ws_->z_of(*this);
+    }
     return state;
   }
 
@@ -152,6 +162,7 @@ class HeadlessPeer final : public Peer {
   int extent_ = 0;
   bool checked_ = false;
   bool visible_ = false;
+  WindowState state_ = WindowState::Normal;
 };
 
 HeadlessWindowSystem::HeadlessWindowSystem(Config config)
@@ -168,6 +179,50 @@ WindowHandle HeadlessWindowSystem::register_window(HeadlessPeer& peer) {
 void HeadlessWindowSystem::unregister(HeadlessPeer& peer) {
   handles_.erase(peer.window_handle());
   std::erase(children_, &peer);
+  std::erase(stack_, &peer);
+  if (active_ == &peer) active_ = nullptr;
+}
+
+void HeadlessWindowSystem::activate(HeadlessPeer& child) {
+  if (active_ == &child) return;
+  for (HeadlessPeer* other : children_) {
+    if (other == &child || other->state() != WindowState::Minimized) continue;
+    std::erase(stack_, other);
+    stack_.push_back(other);
+  }
+  std::erase(stack_, &child);
+  stack_.insert(stack_.begin(), &child);
+  active_ = &child;
+}
+
+int HeadlessWindowSystem::z_of(const HeadlessPeer& child) const {
+  const auto found = std::find(stack_.begin(), stack_.end(), &child);
+  return found == stack_.end() ? -1 : static_cast<int>(found - stack_.begin());
+}
+
+Rect HeadlessWindowSystem::shown(const HeadlessPeer& child, const Size& viewport) const {
+  switch (child.state()) {
+    case WindowState::Normal:
+      return child.rect();
+    case WindowState::Maximized:
+      return Rect{0, 0, viewport.width, viewport.height};
+    case WindowState::Minimized:
+      break;
+  }
+  // Icons lie in rows from the bottom left, in the order the children were made; a frameless
+  // child has no icon to show.
+  if (!child.framed()) return {};
+  int index = 0;
+  for (const HeadlessPeer* other : children_) {
+    if (other == &child) break;
+    if (other->visible() && other->framed() && other->state() == WindowState::Minimized) ++index;
+  }
+  const auto width = static_cast<float>(grid_.to_twips(config_.icon_width_px));
+  const auto height = static_cast<float>(grid_.to_twips(config_.icon_height_px));
+  const int columns = std::max(1, static_cast<int>(viewport.width / width));
+  const auto column = static_cast<float>(index % columns);
+  const auto row = static_cast<float>(index / columns);
+  return Rect{column * width, viewport.height - height - row * height, width, height};
 }
 
 Size HeadlessWindowSystem::visible_client() const {
@@ -208,6 +263,7 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_child_form(Peer&, const FormD
       Rect{offset, offset, design.client_width + frame_width, design.client_height + frame_height});
   peer->set_design(design.caption, {}, false, false);
   children_.push_back(peer.get());
+  stack_.insert(stack_.begin(), peer.get());  // a new window comes in front
   return peer;
 }
 
@@ -241,38 +297,47 @@ std::int32_t HeadlessWindowSystem::send_message(WindowHandle window, std::uint32
 }
 
 void HeadlessWindowSystem::idle() {
+  bars_ = settled_bars();
+}
+
+ScrollBars HeadlessWindowSystem::settled_bars() const {
   // As an MDI client does: a horizontal bar when a child reaches past the right (or left)
   // edge, a vertical one past the bottom (or top); a bar takes room from the other direction
-  // and can bring the other bar with it.
-  bool any = false;
-  double left = 0, top = 0, right = 0, bottom = 0;
-  for (const HeadlessPeer* child : children_) {
-    if (!child->visible()) continue;
-    const Rect& r = child->rect();
-    const double child_right = double{r.left} + r.width;
-    const double child_bottom = double{r.top} + r.height;
-    left = any ? std::min(left, double{r.left}) : r.left;
-    top = any ? std::min(top, double{r.top}) : r.top;
-    right = any ? std::max(right, child_right) : child_right;
-    bottom = any ? std::max(bottom, child_bottom) : child_bottom;
-    any = true;
-  }
+  // and can bring the other bar with it. An active maximised child is all there is to see.
+  if (active_ != nullptr && active_->state() == WindowState::Maximized) return {};
+  const double bar = grid_.to_twips(config_.scroll_bar_px);
   ScrollBars bars;
-  if (any) {
-    const double bar = grid_.to_twips(config_.scroll_bar_px);
-    for (int round = 0; round < 3; ++round) {
-      const double width = client_.width - (bars.vertical ? bar : 0.0);
-      const double height = client_.height - (bars.horizontal ? bar : 0.0);
-      const ScrollBars next{right > width || left<0, bottom> height || top < 0};
-      if (next == bars) break;
-      bars = next;
+  for (int round = 0; round < 3; ++round) {
+    const double width = client_.width - (bars.vertical ? bar : 0.0);
+    const double height = client_.height - (bars.horizontal ? bar : 0.0);
+    const Size viewport{static_cast<float>(std::max(0.0, width)),
+                        static_cast<float>(std::max(0.0, height))};
+    bool any = false;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    for (const HeadlessPeer* child : children_) {
+      // A maximised child fills what the bars leave, and never reaches past it.
+      if (!child->visible() || child->state() == WindowState::Maximized) continue;
+      const Rect r = shown(*child, viewport);
+      if (r.width <= 0 && r.height <= 0 && child->state() == WindowState::Minimized) continue;
+      const double child_right = double{r.left} + r.width;
+      const double child_bottom = double{r.top} + r.height;
+      left = any ? std::min(left, double{r.left}) : r.left;
+      top = any ? std::min(top, double{r.top}) : r.top;
+      right = any ? std::max(right, child_right) : child_right;
+      bottom = any ? std::max(bottom, child_bottom) : child_bottom;
+      any = true;
     }
+    if (!any) break;
+    const ScrollBars next{right > width || left<0, bottom> height || top < 0};
+    if (next == bars) break;
+    bars = next;
   }
-  bars_ = bars;
+  return bars;
 }
 
 void HeadlessWindowSystem::user_resize_client(float width, float height) {
   client_ = Size{std::max(0.0f, grid_.snap(width)), std::max(0.0f, grid_.snap(height))};
+  tell(UserAction::resize_client(client_));
   if (sink_ != nullptr) {
     sink_->main_window_resized();
   } else {
@@ -282,6 +347,7 @@ void HeadlessWindowSystem::user_resize_client(float width, float height) {
 
 void HeadlessWindowSystem::user_click(Peer& target) {
   auto& peer = static_cast<HeadlessPeer&>(target);
+  tell(UserAction::on(UserAction::Kind::Click, peer.owner()));
   if (sink_ != nullptr) {
     sink_->clicked(peer.owner());
   } else {
@@ -291,8 +357,10 @@ void HeadlessWindowSystem::user_click(Peer& target) {
 
 void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
   auto& peer = static_cast<HeadlessPeer&>(form);
+  if (peer.kind() != HeadlessPeer::Kind::Child || peer.state() != WindowState::Normal) return;
   const Rect before = peer.rect();
   peer.set_rect(rect);
+  tell(UserAction::place(peer.owner(), peer.rect()));
   const bool resized = before.width != peer.rect().width || before.height != peer.rect().height;
   if (resized && sink_ != nullptr) {
     sink_->form_resized_by_user(peer.owner());
@@ -302,7 +370,35 @@ void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
 }
 
 void HeadlessWindowSystem::user_type(Peer& text_box, std::string_view text) {
-  static_cast<HeadlessPeer&>(text_box).set_text_by_user(text);
+  auto& peer = static_cast<HeadlessPeer&>(text_box);
+  peer.set_text_by_user(typed_text(peer.inspect().text, text));
+  tell(UserAction::type(peer.owner(), text));
+  idle();
+}
+
+void HeadlessWindowSystem::user_set_window_state(Peer& form, WindowState state) {
+  auto& peer = static_cast<HeadlessPeer&>(form);
+  if (peer.kind() != HeadlessPeer::Kind::Child || peer.state() == state) return;
+  peer.set_state(state);
+  activate(peer);
+  tell(UserAction::set_window_state(peer.owner(), state));
+  idle();
+}
+
+void HeadlessWindowSystem::user_activate(Peer& form) {
+  auto& peer = static_cast<HeadlessPeer&>(form);
+  if (peer.kind() != HeadlessPeer::Kind::Child || active_ == &peer) return;
+  activate(peer);
+  tell(UserAction::on(UserAction::Kind::Activate, peer.owner()));
+  idle();
+}
+
+void HeadlessWindowSystem::user_choose_window(Peer& form) {
+  auto& peer = static_cast<HeadlessPeer&>(form);
+  if (peer.kind() != HeadlessPeer::Kind::Child) return;
+  if (peer.state() == WindowState::Minimized) peer.set_state(WindowState::Normal);
+  activate(peer);
+  tell(UserAction::on(UserAction::Kind::ChooseWindow, peer.owner()));
   idle();
 }
 

@@ -23,6 +23,9 @@ struct Config {
   // The narrowest a child with a sizable frame can be made, as real window systems keep room
   // for the caption's buttons; 0 for none.
   int min_child_width_px = 0;
+  // A minimised child: an icon of this size, in rows from the client area's bottom left.
+  int icon_width_px = 196;
+  int icon_height_px = 26;
 };
 
 // The operations that fault injection names.
@@ -74,6 +77,9 @@ class HeadlessWindowSystem final : public WindowSystem {
   void user_click(Peer& target) override;
   void user_place(Peer& form, const Rect& rect) override;
   void user_type(Peer& text_box, std::string_view text) override;
+  void user_set_window_state(Peer& form, WindowState state) override;
+  void user_activate(Peer& form) override;
+  void user_choose_window(Peer& form) override;
 
  private:
   friend class HeadlessPeer;
@@ -84,6 +90,14 @@ class HeadlessWindowSystem final : public WindowSystem {
   // The client area less the scroll bars it shows.
   Size visible_client() const;
   Rect snap(const Rect& rect) const;
+  // Makes a child the active one, in front; the other icons go to the back, as they do on an
+  // MDI client.
+  void activate(HeadlessPeer& child);
+  // Where a child is on the screen, in a client area that leaves `viewport` to the children.
+  Rect shown(const HeadlessPeer& child, const Size& viewport) const;
+  // 0 for the front.
+  int z_of(const HeadlessPeer& child) const;
+  ScrollBars settled_bars() const;
 
   Config config_;
   PixelGrid grid_;
@@ -91,6 +105,8 @@ class HeadlessWindowSystem final : public WindowSystem {
   Size client_;
   ScrollBars bars_;
   std::vector<HeadlessPeer*> children_;  // child forms, in creation order
+  std::vector<HeadlessPeer*> stack_;     // child forms, the front first
+  HeadlessPeer* active_ = nullptr;
   std::unordered_map<WindowHandle, HeadlessPeer*> handles_;
   WindowHandle next_handle_ = 1;
   FaultPlan faults_;

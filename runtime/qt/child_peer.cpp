@@ -1,16 +1,47 @@
 #include "runtime/qt/child_peer.h"
 
 #include <QCloseEvent>
-#include <QMargins>
+#include <QMoveEvent>
 #include <QResizeEvent>
 #include <QStyle>
 
 #include "runtime/qt/mdi_client.h"
 
 namespace rt::qt {
+namespace {
+
+WindowState state_of(const QWidget& window) {
+  if (window.isMinimized()) return WindowState::Minimized;
+  if (window.isMaximized()) return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+}  // namespace
 
 void ChildWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
+}
+
+void ChildWindow::changeEvent(QEvent* event) {
+  if (event->type() != QEvent::WindowStateChange || peer_ == nullptr) {
+    QMdiSubWindow::changeEvent(event);
+    return;
+  }
+  // Qt sends more of these from inside its own handling of one; the change is done when the
+  // outermost one is.
+  if (state_events_++ == 0) peer_->state_changing();
+  QMdiSubWindow::changeEvent(event);
+  if (--state_events_ == 0 && peer_ != nullptr) peer_->state_changed();
+}
+
+void ChildWindow::moveEvent(QMoveEvent* event) {
+  QMdiSubWindow::moveEvent(event);
+  if (peer_ != nullptr) peer_->frame_moved();
+}
+
+void ChildWindow::resizeEvent(QResizeEvent* event) {
+  QMdiSubWindow::resizeEvent(event);
+  if (peer_ != nullptr) peer_->frame_moved();
 }
 
 void ChildClient::resizeEvent(QResizeEvent* event) {
@@ -39,11 +70,17 @@ ChildPeer::ChildPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design
   area.addSubWindow(window_);
   window_->setWindowFlags(flags);  // addSubWindow() keeps the flags of a ready-made frame
   // The designed client size; the frame comes on top of it.
-  const QMargins frame = window_->contentsMargins();
+  frame_ = window_->contentsMargins();
   window_->setGeometry(cascade, cascade,
-                       ws.to_pixels(design.client_width) + frame.left() + frame.right(),
-                       ws.to_pixels(design.client_height) + frame.top() + frame.bottom());
-  client_->set_resize_handler([this] { this->ws().report_child_resized(*this); });
+                       ws.to_pixels(design.client_width) + frame_.left() + frame_.right(),
+                       ws.to_pixels(design.client_height) + frame_.top() + frame_.bottom());
+  normal_ = window_->geometry();
+  client_->set_resize_handler([this] { client_resized(); });
+  window_->set_peer(this);
+}
+
+ChildPeer::~ChildPeer() {
+  if (!window_.isNull()) window_->set_peer(nullptr);
 }
 
 void ChildPeer::show() {
@@ -53,11 +90,22 @@ void ChildPeer::show() {
 }
 
 Rect ChildPeer::geometry() {
-  return ws().to_twips(alive(window_).geometry());
+  alive(window_);
+  return ws().to_twips(normal_);
 }
 
 bool ChildPeer::place(const Placement& placement) {
-  return place_widget(alive(window_), placement);
+  ChildWindow& window = alive(window_);
+  if (state_ == WindowState::Normal) {
+    const bool resized = place_widget(window, placement);
+    normal_ = window.geometry();
+    return resized;
+  }
+  // Minimised or maximised, the window stays as it is; it goes there when restored.
+  const QRect next = ws().placed(normal_, placement);
+  const bool resized = next.size() != normal_.size();
+  normal_ = next;
+  return resized;
 }
 
 Size ChildPeer::client_size() {
@@ -68,15 +116,54 @@ Size ChildPeer::client_size() {
 PeerState ChildPeer::inspect() const {
   PeerState state;
   if (window_.isNull()) return state;
-  state.geometry = ws().to_twips(window_->geometry());
+  state.geometry = ws().to_twips(normal_);
   state.client = client_area();
   state.text = caption_;
   state.visible = !window_->isHidden();
+  state.window_state = state_;
+  state.shown = ws().to_twips(window_->geometry());
+  state.z = ws().z_of(*window_);
   return state;
 }
 
+void ChildPeer::state_changing() {
+  if (state_ == WindowState::Normal) frame_ = window_->contentsMargins();
+  changing_state_ = true;
+  ws().begin_consequences();
+}
+
+void ChildPeer::state_changed() {
+  changing_state_ = false;
+  ws().end_consequences();
+  const WindowState now = state_of(*window_);
+  if (now == state_) return;  // only whether it is the active one changed
+  state_ = now;
+  if (now == WindowState::Normal) {
+    // Where the last placement put it, not where Qt kept from before.
+    QtWindowSystem::ProgramChange change(ws());
+    window_->setGeometry(normal_);
+  }
+  ws().report_window_state(*this);
+}
+
+void ChildPeer::frame_moved() {
+  // Moved or sized by the person: a normal window, and not by the program or by Qt on its
+  // way to another state.
+  if (state_ != WindowState::Normal || changing_state_ || !ws().person_acting()) return;
+  if (window_->geometry() == normal_) return;
+  normal_ = window_->geometry();
+  ws().report_place(*this);
+}
+
+void ChildPeer::client_resized() {
+  if (state_ != WindowState::Normal || changing_state_) return;
+  ws().report_child_resized(*this);
+}
+
 Size ChildPeer::client_area() const {
-  const QSize client = window_->contentsRect().size().expandedTo(QSize(0, 0));
+  const bool normal = state_ == WindowState::Normal && !changing_state_;
+  const QSize client = (normal ? window_->contentsRect().size() : normal_.size().shrunkBy(frame_))
+                           .expandedTo(QSize(0, 0));
   return Size{ws().to_twips(client.width()), ws().to_twips(client.height())};
 }
 

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QRect>
 #include <QSize>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "runtime/qt/list_box.h"
 
@@ -45,6 +47,12 @@ ControlPeer::ControlPeer(QtWindowSystem& ws, Object& owner, const ControlDesign&
   QtWindowSystem::ProgramChange change(ws);
   widget_->setGeometry(ws.to_pixels(Rect{design.left, design.top, design.width, design.height}));
   write_text(kind_ == ControlKind::TextBox ? design.text : design.caption);
+  // What the person types, however it comes (keys, a paste, a drop).
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this] { text_changed(); });
+  } else if (auto* line = qobject_cast<QLineEdit*>(widget_.data())) {
+    QObject::connect(line, &QLineEdit::textChanged, line, [this] { text_changed(); });
+  }
 }
 
 void ControlPeer::show() {
@@ -87,15 +95,32 @@ bool ControlPeer::set_horizontal_extent(int pixels) {
   return true;
 }
 
-void ControlPeer::type(std::string_view text) {
+void ControlPeer::type(std::string_view typed) {
   QWidget& widget = alive(widget_);
+  const QString after = to_display(typed_text(read_text(), typed));
   if (auto* edit = qobject_cast<QPlainTextEdit*>(&widget)) {
-    edit->selectAll();
-    edit->insertPlainText(to_display(text));
+    // One edit, as the keys of one action make: what stays stays, the rest is typed anew, and
+    // the caret ends at the end.
+    const QString before = edit->toPlainText();
+    qsizetype same = 0;
+    while (same < before.size() && same < after.size() && before[same] == after[same]) ++same;
+    QTextCursor cursor(edit->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(static_cast<int>(same));
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.insertText(after.mid(same));
+    cursor.endEditBlock();
+    edit->setTextCursor(cursor);
   } else if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
-    line->selectAll();
-    line->insert(to_display(text));
+    line->setText(after);
   }
+}
+
+void ControlPeer::text_changed() {
+  std::string now = read_text();
+  if (now == known_text_) return;
+  const std::string before = std::exchange(known_text_, std::move(now));
+  ws().report_typed(*this, typing_between(before, known_text_));
 }
 
 PeerState ControlPeer::inspect() const {
@@ -130,11 +155,15 @@ QWidget* ControlPeer::make_text_box(const ControlDesign& design, QWidget& parent
 
 void ControlPeer::write_text(std::string_view text) {
   if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_.data())) {
+    QtWindowSystem::ProgramChange change(ws());
     edit->setPlainText(to_display(text));
+    known_text_ = read_text();
     return;
   }
   if (auto* line = qobject_cast<QLineEdit*>(widget_.data())) {
+    QtWindowSystem::ProgramChange change(ws());
     line->setText(to_display(text));
+    known_text_ = read_text();
     return;
   }
   caption_ = text;

@@ -27,8 +27,8 @@ class ControlPeer final : public QtPeer {
   void add_item(std::string_view item) override;
   bool set_horizontal_extent(int pixels) override;
 
-  // Typing, as a person does it: the text replaces the selection, here all of it.
-  void type(std::string_view text);
+  // Text typed at the end of the text, as typed_text() says.
+  void type(std::string_view typed);
 
   PeerState inspect() const override;
 
@@ -36,10 +36,13 @@ class ControlPeer final : public QtPeer {
   static QWidget* make_text_box(const ControlDesign& design, QWidget& parent);
   void write_text(std::string_view text);
   std::string read_text() const;
+  // The person changed a text box's text: told as what was typed at its end.
+  void text_changed();
 
   ControlKind kind_;
   QPointer<QWidget> widget_;
-  std::string caption_;  // of a label or button, exactly as written
+  std::string caption_;     // of a label or button, exactly as written
+  std::string known_text_;  // of a text box, as it was after the last change
 };
 
 }  // namespace rt::qt

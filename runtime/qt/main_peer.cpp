@@ -2,16 +2,19 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include <QAction>
 #include <QBrush>
 #include <QCloseEvent>
 #include <QColor>
 #include <QFont>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPalette>
 #include <QRect>
 
+#include "runtime/qt/child_peer.h"
 #include "runtime/qt/mdi_client.h"
 
 namespace rt::qt {
@@ -112,9 +115,39 @@ QAction* MainPeer::add_menu_item(const MenuDesign& design, bool& in_drop_down) {
   if (has_items) {
     QMenu* menu = bar->addMenu(to_display(design.caption));
     drop_downs_[design.name] = menu;
+    if (design.window_list) {
+      QObject::connect(menu, &QMenu::aboutToShow, menu,
+                       [this, menu] { update_window_list(*menu); });
+    }
     return menu->menuAction();
   }
   return bar->addAction(to_display(design.caption));
+}
+
+void MainPeer::update_window_list(QMenu& menu) {
+  for (const QPointer<QAction>& entry : std::exchange(window_list_, {})) delete entry.data();
+  if (ws().area_.isNull()) return;
+  const QList<QMdiSubWindow*> children = ws().area_->subWindowList(QMdiArea::CreationOrder);
+  if (children.isEmpty()) return;
+  window_list_.emplace_back(menu.addSeparator());
+  QMdiSubWindow* active = ws().area_->currentSubWindow();
+  for (QMdiSubWindow* child : children) {
+    ChildPeer* peer = static_cast<ChildWindow*>(child)->peer();
+    if (peer == nullptr) continue;
+    QString caption = child->windowTitle();
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a caption's own, not a shortcut
+    QAction* entry = menu.addAction(caption);
+    entry->setCheckable(true);
+    entry->setChecked(child == active);
+    QtWindowSystem& ws = this->ws();
+    QObject::connect(entry, &QAction::triggered, entry, [&ws, window = QPointer(child)] {
+      if (window.isNull()) return;
+      if (ChildPeer* chosen = static_cast<ChildWindow*>(window.data())->peer()) {
+        ws.choose_window(*chosen);
+      }
+    });
+    window_list_.emplace_back(entry);
+  }
 }
 
 PeerState MainPeer::inspect() const {

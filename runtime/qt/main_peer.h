@@ -50,9 +50,14 @@ class MainPeer final : public WindowPeer<MainWindow> {
   PeerState inspect() const override;
 
  private:
+  // The child windows at the end of the drop-down, after a separator, by caption, the active
+  // one checked; made anew each time the drop-down opens.
+  void update_window_list(QMenu& menu);
+
   std::vector<MenuDesign> menus_;
   std::unordered_map<std::string, QPointer<QMenu>> drop_downs_;
   QSize wanted_client_;
+  std::vector<QPointer<QAction>> window_list_;
 };
 
 }  // namespace rt::qt

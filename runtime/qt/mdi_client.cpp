@@ -1,5 +1,7 @@
 #include "runtime/qt/mdi_client.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMdiSubWindow>
@@ -14,18 +16,25 @@ MdiClient::MdiClient(QWidget* parent) : QMdiArea(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   // Any size, down to nothing: the main window may be made as small as a person likes.
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  // A child changes its state by its own buttons only: activating another one while one is
+  // maximised would otherwise maximise that one too, the frameless bottom form included.
+  setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
 }
 
 void MdiClient::update_scroll_bars() {
   update_posted_ = false;
-  if (held_) {
-    held_ = false;
-    const QList<QMdiSubWindow*> children = subWindowList();
-    if (!children.isEmpty()) {
-      // QMdiArea recomputes its bars for any child that moved; which one does not matter.
-      QResizeEvent moved(children.first()->size(), children.first()->size());
-      QMdiArea::eventFilter(children.first(), &moved);
-    }
+  held_ = false;
+  const QList<QMdiSubWindow*> children = subWindowList();
+  if (!children.isEmpty()) {
+    // The icons go where icons go now, not when QMdiArea's timer says so after a resize.
+    const bool icons = std::any_of(children.begin(), children.end(),
+                                   [](const QMdiSubWindow* child) { return child->isMinimized(); });
+    if (icons) QMdiArea::scrollContentsBy(0, 0);
+    // QMdiArea recomputes its bars for any child that moved; which one does not matter. Not
+    // only after a move: another child made active can show or hide a maximised one's whole
+    // area.
+    QResizeEvent moved(children.first()->size(), children.first()->size());
+    QMdiArea::eventFilter(children.first(), &moved);
   }
   // QAbstractScrollArea shows or hides a bar through a queued call; let it happen now, so the
   // viewport has its final size when control returns to the event loop.

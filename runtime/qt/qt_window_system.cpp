@@ -145,6 +145,7 @@ void QtWindowSystem::report_client_size(bool always) {
   if (now == known_client_ && !always) return;
   known_client_ = now;
   ++client_reports_;
+  tell_person(UserAction::resize_client(Size{to_twips(now.width()), to_twips(now.height())}));
   if (sink_ != nullptr) {
     sink_->main_window_resized();
   } else {
@@ -153,6 +154,7 @@ void QtWindowSystem::report_client_size(bool always) {
 }
 
 void QtWindowSystem::report_click(Object& owner) {
+  tell_person(UserAction::on(UserAction::Kind::Click, owner));
   if (sink_ != nullptr) {
     sink_->clicked(owner);
   } else {
@@ -169,6 +171,36 @@ void QtWindowSystem::report_child_resized(QtPeer& child) {
   } else {
     idle();
   }
+}
+
+void QtWindowSystem::report_window_state(ChildPeer& child) {
+  tell_person(UserAction::set_window_state(child.owner(), child.window_state()));
+}
+
+void QtWindowSystem::report_place(ChildPeer& child) {
+  tell_person(UserAction::place(child.owner(), child.inspect().geometry));
+}
+
+void QtWindowSystem::report_typed(QtPeer& text_box, std::string_view typed) {
+  tell_person(UserAction::type(text_box.owner(), typed));
+}
+
+void QtWindowSystem::child_activated(QMdiSubWindow* child) {
+  // Qt says so again when the main window gets the focus back, and says none while it has
+  // not: only a change is the person's.
+  if (child == nullptr || child == active_) return;
+  active_ = child;
+  const auto* window = static_cast<ChildWindow*>(child);
+  if (window->peer() != nullptr) {
+    tell_person(UserAction::on(UserAction::Kind::Activate, window->peer()->owner()));
+  }
+}
+
+int QtWindowSystem::z_of(const QWidget& child) const {
+  if (area_.isNull()) return -1;
+  const QList<QMdiSubWindow*> stack = area_->subWindowList(QMdiArea::StackingOrder);
+  const auto found = std::find(stack.begin(), stack.end(), &child);
+  return found == stack.end() ? -1 : static_cast<int>(stack.end() - found - 1);
 }
 
 void QtWindowSystem::report_close() {
@@ -195,6 +227,8 @@ std::unique_ptr<Peer> QtWindowSystem::create_main_window(const FormDesign& desig
   main_ = peer->window();
   area_ = static_cast<MdiClient*>(main_->centralWidget());
   area_->set_resize_handler([this] { client_area_resized(); });
+  QObject::connect(area_, &QMdiArea::subWindowActivated, context_,
+                   [this](QMdiSubWindow* child) { child_activated(child); });
   main_->set_close_handler([this] { report_close(); });
   main_shown_ = false;
   closed_ = false;
@@ -282,15 +316,58 @@ void QtWindowSystem::user_click(Peer& target) {
 }
 
 void QtWindowSystem::user_place(Peer& form, const Rect& rect) {
-  auto& peer = static_cast<QtPeer&>(form);
-  // Not a program change: a child that changes size reports it from its client's resize.
-  if (QWidget* widget = peer.placed_widget()) widget->setGeometry(to_pixels(rect));
+  auto* child = dynamic_cast<ChildPeer*>(&form);
+  // Not a program change: a child that changes size reports it from its client's resize. An
+  // icon or a maximised window has no frame to drag.
+  if (child != nullptr && child->window_state() == WindowState::Normal && child->window()) {
+    child->window()->setGeometry(to_pixels(rect));
+  }
   settle();
 }
 
 void QtWindowSystem::user_type(Peer& text_box, std::string_view text) {
   if (auto* control = dynamic_cast<ControlPeer*>(&text_box)) control->type(text);
   settle();
+}
+
+void QtWindowSystem::user_set_window_state(Peer& form, WindowState state) {
+  auto* child = dynamic_cast<ChildPeer*>(&form);
+  if (child == nullptr || child->window() == nullptr) return;
+  // As its title bar's buttons do.
+  switch (state) {
+    case WindowState::Minimized:
+      child->window()->showMinimized();
+      break;
+    case WindowState::Maximized:
+      child->window()->showMaximized();
+      break;
+    case WindowState::Normal:
+      child->window()->showNormal();
+      break;
+  }
+  settle();
+}
+
+void QtWindowSystem::user_activate(Peer& form) {
+  auto* child = dynamic_cast<ChildPeer*>(&form);
+  if (child != nullptr && child->window() != nullptr && !area_.isNull()) {
+    area_->setActiveSubWindow(child->window());
+  }
+  settle();
+}
+
+void QtWindowSystem::user_choose_window(Peer& form) {
+  if (auto* child = dynamic_cast<ChildPeer*>(&form)) choose_window(*child);
+  settle();
+}
+
+void QtWindowSystem::choose_window(ChildPeer& child) {
+  ChildWindow* window = child.window();
+  if (window == nullptr || area_.isNull()) return;
+  tell_person(UserAction::on(UserAction::Kind::ChooseWindow, child.owner()));
+  Consequences consequences(*this);
+  if (window->isMinimized()) window->showNormal();
+  area_->setActiveSubWindow(window);
 }
 
 }  // namespace rt::qt

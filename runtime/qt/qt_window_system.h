@@ -12,10 +12,13 @@
 
 class QMainWindow;
 class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
 class QObject;
 
 namespace rt::qt {
 
+class ChildPeer;
 class MainWindow;
 class MdiClient;
 class QtPeer;
@@ -62,6 +65,12 @@ class QtWindowSystem final : public WindowSystem {
   void user_click(Peer& target) override;
   void user_place(Peer& form, const Rect& rect) override;
   void user_type(Peer& text_box, std::string_view text) override;
+  void user_set_window_state(Peer& form, WindowState state) override;
+  void user_activate(Peer& form) override;
+  void user_choose_window(Peer& form) override;
+
+  // The child's entry chosen in the window list.
+  void choose_window(ChildPeer& child);
 
  private:
   friend class QtPeer;
@@ -99,11 +108,37 @@ class QtWindowSystem final : public WindowSystem {
   bool set_client_size(QSize size);
   void main_window_shown();
 
+  // What follows is the consequence of an action already told (Qt activating a window it
+  // minimises, say): the person did not do it on its own, and it is not told.
+  void begin_consequences() { ++consequences_; }
+  void end_consequences() { --consequences_; }
+  class Consequences {
+   public:
+    explicit Consequences(QtWindowSystem& ws) : ws_(&ws) { ws_->begin_consequences(); }
+    ~Consequences() { ws_->end_consequences(); }
+    Consequences(const Consequences&) = delete;
+    Consequences& operator=(const Consequences&) = delete;
+
+   private:
+    QtWindowSystem* ws_;
+  };
+  // Whether what Qt reports now is the person's doing.
+  bool person_acting() const { return program_changes_ == 0 && consequences_ == 0; }
+  void tell_person(const UserAction& action) const {
+    if (person_acting()) tell(action);
+  }
+  // 0 for the front.
+  int z_of(const QWidget& child) const;
+
   // What the user did, reported to the program.
   void client_area_resized();
   void report_client_size(bool always);
   void report_click(Object& owner);
   void report_child_resized(QtPeer& child);
+  void report_window_state(ChildPeer& child);
+  void report_place(ChildPeer& child);
+  void report_typed(QtPeer& text_box, std::string_view typed);
+  void child_activated(QMdiSubWindow* child);
   void report_close();
   // Lets Qt deliver what the last action set going, and the bars catch up.
   void settle();
@@ -113,6 +148,8 @@ class QtWindowSystem final : public WindowSystem {
   QPointer<MainWindow> main_;
   QPointer<MdiClient> area_;
   int program_changes_ = 0;
+  int consequences_ = 0;
+  QPointer<QMdiSubWindow> active_;  // the active child as last reported
   bool main_shown_ = false;
   QSize known_client_;  // the client area's size as the program last heard of it
   int client_reports_ = 0;

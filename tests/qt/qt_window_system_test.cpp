@@ -467,11 +467,15 @@ TEST_F(Program, AChildMovedByHandPastTheEdgeBringsTheBars) {
   EXPECT_EQ(bars(), kNone);
 }
 
-TEST_F(Program, TypingReplacesTheTextAsTheProgramReadsIt) {
+TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   auto& box = app.instance<frmResizeB>().Text1();
-  ws.user_type(box.peer(), "een\r\ntwee");
-  EXPECT_EQ(widget<QPlainTextEdit>(box).toPlainText(), "een\ntwee");
-  EXPECT_EQ(box.Text(), "een\r\ntwee");
+  const std::string design = box.Text();
+  ws.user_type(box.peer(), "een\r\ntwee\b\b");
+  EXPECT_EQ(widget<QPlainTextEdit>(box).toPlainText().toStdString(),
+            design.substr(0, design.size() - 2) + "\neen\ntw");
+  EXPECT_EQ(box.Text(), design + "een\r\ntw");
+  ws.user_type(box.peer(), "\b\b\b");
+  EXPECT_EQ(box.Text(), design + "een");
 }
 
 TEST_F(Program, TheCorrectedColumnsGiveTheListsAnExtentToScrollAcross) {
