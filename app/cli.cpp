@@ -72,6 +72,10 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
       if (std::string error = reader.value(value); !error.empty()) return error;
       if (value.empty()) return "--script needs a file name, or - for standard input";
       options.script = std::string(value);
+    } else if (arg == "--record") {
+      if (std::string error = reader.value(value); !error.empty()) return error;
+      if (value.empty()) return "--record needs a file name";
+      options.record = std::string(value);
     } else {
       return "unknown option " + std::string(arg.substr(0, 60));
     }
@@ -81,8 +85,9 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
 }
 
 std::string usage_text() {
-  return R"(Usage: mdiresize [--trace] [--script FILE|-] [Qt options]
+  return R"(Usage: mdiresize [--trace] [--script FILE|-] [--record FILE] [Qt options]
        mdiresize --headless [--twips-per-pixel N | --exact] [--trace] [--script FILE|-]
+                 [--record FILE]
        mdiresize sweep [options]        (mdiresize sweep --help tells them)
 
 A main window with four child windows laid out over its client area, and two menu
@@ -101,20 +106,42 @@ Options:
   --exact                keep fractional twips: every length reads back as it was set
   --trace                print every operation the program performs on the runtime
   --script FILE          read session commands from FILE (- for standard input)
+  --record FILE          write what the person does to FILE as session commands, as it
+                         happens, so that --script FILE plays it again
   --help, --version
 
 Session commands, one a line (# starts a comment):
-  resize W H     the client area becomes W x H twips (0 to 16777216; snapped to whole
-                 pixels unless --exact) and the main window gets its Resize
-  click NAME     click mnuOplossing, mnuWiskundig, mnuVulBox or Command1
-  state          print every form, control and menu item as the window system holds it
-  shot FILE      save a PNG of the main window as it is (in the window only)
-  quit           end the session
+  resize W H         the client area becomes W x H twips (0 to 16777216; snapped to whole
+                     pixels unless --exact) and the main window gets its Resize
+  click NAME         click mnuOplossing, mnuWiskundig, mnuVulBox or Command1
+  minimize NAME      a child form's title-bar buttons: frmResizeL, frmResizeR or
+  maximize NAME      frmResizeT (frmResizeB has no title bar); a child that changes
+  restore NAME       state becomes the active one, in front
+  activate NAME      a click on a child form: it comes to the front
+  window NAME        its entry in the window list ("Solve Problem"): restored if
+                     minimised, and to the front
+  place NAME L T W H a normal child moved and sized by hand, in twips
+  type NAME TEXT     TEXT typed at the end of text box NAME (Text1): "..." with C escapes
+                     as in the trace; \b is a backspace, \r\n a line break
+  state              print every form, control and menu item as the window system holds
+                     it; a child's line ends in window=normal|minimized|maximized z=N
+                     (0 the front)
+  shot FILE          save a PNG of the main window as it is (in the window only)
+  quit               end the session
 
 A bad line gets a one-line error naming its line number on standard error; the session
 goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line.
 Run-time errors of the program are reported on standard error with number and message.
 )";
+}
+
+std::string open_recording(const std::string& path, double twips_per_pixel, std::ofstream& file) {
+  file.open(path);
+  if (!file) return "cannot write the recording " + path;
+  file << "# mdiresize session recorded at " << rt::format_number(twips_per_pixel)
+       << " twips per pixel\n"
+       << std::flush;
+  return file ? "" : "cannot write the recording " + path;
 }
 
 int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -138,6 +165,16 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
       return kExitUsage;
     }
     script = &file;
+  }
+  std::ofstream recording;
+  Recorder recorder(recording);
+  if (!options.record.empty()) {
+    if (const std::string error = open_recording(options.record, ws.twips_per_pixel(), recording);
+        !error.empty()) {
+      err << "mdiresize: " << error << '\n';
+      return kExitUsage;
+    }
+    ws.listen(&recorder);
   }
   application.start();
   Session session(application, out, err);

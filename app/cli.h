@@ -14,6 +14,7 @@ struct Options {
   bool exact = false;
   bool trace = false;
   std::string script;  // empty: none given; "-": standard input
+  std::string record;  // empty: none given
 };
 
 // Exit statuses.
@@ -52,6 +53,10 @@ std::string parse_twips_per_pixel(std::string_view text, double& out);
 std::string parse_options(const std::vector<std::string_view>& args, Options& options);
 
 std::string usage_text();
+
+// Opens the file of --record and writes its first line, which says at how many twips per pixel
+// it was made. Returns an error message, or empty.
+std::string open_recording(const std::string& path, double twips_per_pixel, std::ofstream& file);
 
 // The headless session: the program on the in-memory window system, commands from the script
 // (standard input when none is given). Returns the exit status.

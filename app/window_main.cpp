@@ -170,6 +170,17 @@ int run_window(int& argc, char** argv, const std::function<int(const Options&)>&
               << std::endl;
   });
 
+  std::ofstream recording;
+  Recorder recorder(recording);
+  if (!options.record.empty()) {
+    if (const std::string error = open_recording(options.record, ws.twips_per_pixel(), recording);
+        !error.empty()) {
+      std::cerr << "mdiresize: " << error << '\n';
+      return kExitUsage;
+    }
+    ws.listen(&recorder);
+  }
+
   Session session(application, std::cout, std::cerr);
   session.add_command("shot", [&ws](const auto& args) { return shot(ws, args); });
   // The program ends with its script, as the headless session does.

@@ -1,7 +1,8 @@
 // Session commands from arbitrary bytes. The first line is the headless command line (the
 // options after --headless), the rest is the script, played line by line as a session plays
 // it. Every line either runs or is rejected with one error line that names it; a session has
-// no faults, so the program itself never reports a run-time error; nothing crashes or hangs.
+// no faults, so the program itself never reports a run-time error; nothing crashes or hangs;
+// and what was recorded of it plays again, without an error, to the same state.
 
 #include <cctype>
 #include <cstdint>
@@ -45,11 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!one_clear_line(error + '\n', "")) fail("an option error is not one line", error);
     return 0;
   }
-  // As run_headless sets it up; a script named on the command line is not opened.
+  // As run_headless sets it up; a script named on the command line is not opened, nor is a
+  // recording: it is kept here.
   rt::headless::Config config;
   if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
   config.exact = options.exact;
   rt::headless::HeadlessWindowSystem ws(config);
+  std::ostringstream recording;
+  app::Recorder recorder(recording);
+  ws.listen(&recorder);
   rt::Application application(shell::make_project(), ws);
   std::ostringstream out;
   std::ostringstream err;
@@ -83,5 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     out.str("");
     err.str("");
   }
+
+  std::ostringstream state;
+  app::print_state(application, state);
+  rt::headless::HeadlessWindowSystem replay_ws(config);
+  rt::Application replay(shell::make_project(), replay_ws);
+  replay.start();
+  app::Session replayed(replay, out, err);
+  std::istringstream recorded(recording.str());
+  if (replayed.run(recorded) != 0) fail("a recorded line was rejected", err.str());
+  std::ostringstream replayed_state;
+  app::print_state(replay, replayed_state);
+  if (replayed_state.str() != state.str()) fail("the recording replays elsewhere", recording.str());
   return 0;
 }

@@ -247,6 +247,31 @@ TEST(Controls, KeepWhatTheyWereGiven) {
   EXPECT_EQ(a.Label1().Caption(), "Oeps");
 }
 
+// Typing at the end of a text: each case the text before, what is typed, the text after.
+TEST(Typing, GoesToTheEndAndBackspacesTakeWholeCharacters) {
+  const struct {
+    std::string before, typed, after;
+  } cases[] = {
+      {"abc", "de", "abcde"},
+      {"abc", "\b\bx", "ax"},
+      {"ab\r\n", "\b", "ab"},    // a line break is one character
+      {"a\xC3\xA9", "\b", "a"},  // so is a UTF-8 sequence
+      {"a\xE2\x82\xAC\xC3\xA9", "\b\b", "a"},
+      {"a", "\b\b\b", ""},                     // nothing left to take
+      {"", "x\ry\nz\r\n", "x\r\ny\r\nz\r\n"},  // a line break however typed
+      {"\xA9", "\b", ""},                      // a stray continuation byte alone
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(rt::typed_text(c.before, c.typed), c.after) << rt::quote(c.typed);
+    // What a recording says was typed makes the same text again.
+    EXPECT_EQ(rt::typed_text(c.before, rt::typing_between(c.before, c.after)), c.after)
+        << rt::quote(c.before) << " -> " << rt::quote(c.after);
+  }
+  // An edit in the middle is backspaced to and typed anew; a lone CR cannot be typed.
+  EXPECT_EQ(rt::typing_between("hello world", "help world"), std::string(8, '\b') + "p world");
+  EXPECT_EQ(rt::typed_text("a\r", rt::typing_between("a\r", "a\r\n")), "a\r\n");
+}
+
 }  // namespace
 
 namespace {

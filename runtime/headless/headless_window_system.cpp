@@ -336,8 +336,9 @@ ScrollBars HeadlessWindowSystem::settled_bars() const {
 }
 
 void HeadlessWindowSystem::user_resize_client(float width, float height) {
+  // Told as asked, which snaps to the same again when played back.
+  tell(UserAction::resize_client(Size{width, height}));
   client_ = Size{std::max(0.0f, grid_.snap(width)), std::max(0.0f, grid_.snap(height))};
-  tell(UserAction::resize_client(client_));
   if (sink_ != nullptr) {
     sink_->main_window_resized();
   } else {
@@ -360,7 +361,7 @@ void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
   if (peer.kind() != HeadlessPeer::Kind::Child || peer.state() != WindowState::Normal) return;
   const Rect before = peer.rect();
   peer.set_rect(rect);
-  tell(UserAction::place(peer.owner(), peer.rect()));
+  tell(UserAction::place(peer.owner(), rect));
   const bool resized = before.width != peer.rect().width || before.height != peer.rect().height;
   if (resized && sink_ != nullptr) {
     sink_->form_resized_by_user(peer.owner());
