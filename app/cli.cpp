@@ -1,5 +1,6 @@
 #include "app/cli.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -82,6 +83,66 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
   }
   if (tpp_given && options.exact) return "--exact and --twips-per-pixel exclude each other";
   return {};
+}
+
+namespace {
+
+// Qt's own command-line options, with one dash or two, and whether each takes a value.
+struct QtOption {
+  std::string_view name;
+  bool takes_value;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},      {"platformpluginpath", true},
+    {"platformtheme", true}, {"plugin", true},
+    {"style", true},         {"stylesheet", true},
+    {"session", true},       {"display", true},
+    {"geometry", true},      {"qwindowgeometry", true},
+    {"qwindowicon", true},   {"qwindowtitle", true},
+    {"qmljsdebugger", true}, {"dialogs", true},
+    {"fontengine", true},    {"reverse", false},
+    {"widgetcount", false},  {"nograb", false},
+    {"dograb", false},       {"sync", false},
+};
+
+// The option of Qt that `arg` is, if any.
+const QtOption* qt_option(std::string_view arg) {
+  if (!arg.starts_with('-')) return nullptr;
+  arg.remove_prefix(arg.starts_with("--") ? 2 : 1);
+  arg = arg.substr(0, arg.find('='));
+  for (const QtOption& option : kQtOptions) {
+    if (option.name == arg) return &option;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<std::string_view> without_qt_options(const std::vector<std::string_view>& args) {
+  std::vector<std::string_view> ours;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const QtOption* option = qt_option(args[i]);
+    if (option == nullptr) {
+      ours.push_back(args[i]);
+    } else if (option->takes_value && args[i].find('=') == std::string_view::npos) {
+      ++i;  // its value
+    }
+  }
+  return ours;
+}
+
+std::string no_display(const std::vector<std::string_view>& args) {
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  if (set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM")) return {};
+  for (const std::string_view arg : args) {
+    const QtOption* option = qt_option(arg);
+    if (option != nullptr && option->name == "platform") return {};
+  }
+  return "no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); try "
+         "-platform offscreen for a window nobody sees, or --headless";
 }
 
 std::string usage_text() {

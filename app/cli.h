@@ -49,8 +49,16 @@ class ArgumentReader {
 std::string parse_twips_per_pixel(std::string_view text, double& out);
 
 // Parses the program's own arguments (not the program name, and not the window system's own
-// options, which it has taken out before). Returns an error message, or empty.
+// options: see without_qt_options()). Returns an error message, or empty.
 std::string parse_options(const std::vector<std::string_view>& args, Options& options);
+
+// The arguments less Qt's own options (-platform NAME, -style=NAME, --reverse, ...) and their
+// values, which the window takes for itself.
+std::vector<std::string_view> without_qt_options(const std::vector<std::string_view>& args);
+
+// Why the window cannot be opened: no platform chosen (-platform, QT_QPA_PLATFORM) and no
+// display (DISPLAY, WAYLAND_DISPLAY) to open it on. Empty when it can be tried.
+std::string no_display(const std::vector<std::string_view>& args);
 
 std::string usage_text();
 

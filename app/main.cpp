@@ -28,6 +28,11 @@ int run_without_window(const app::Options& options) {
   return app::kExitUsage;
 }
 
+int usage_error(std::string_view error) {
+  std::cerr << "mdiresize: " << error << " (try --help)\n";
+  return app::kExitUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,20 +44,27 @@ int main(int argc, char** argv) {
                            std::cerr);
 #endif
   }
+  // Qt's own options are the window's; anything else must be the program's, and is checked
+  // before any window system is touched.
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   app::Options options;
-  const std::string error = app::parse_options(args, options);
-  if (error.empty() && options.mode != app::Options::Mode::Window) {
-    return run_without_window(options);
+  if (const std::string error = app::parse_options(app::without_qt_options(args), options);
+      !error.empty()) {
+    return usage_error(error);
+  }
+  if (options.mode != app::Options::Mode::Window) return run_without_window(options);
+  if (options.exact || options.twips_per_pixel > 0) {
+    return usage_error(
+        "--exact and --twips-per-pixel go with --headless; a window measures in the screen's "
+        "pixels");
   }
 #ifdef MDIRESIZE_WITH_QT
-  // Arguments the program does not know may be Qt's own; the window takes those out first.
-  return app::run_window(argc, argv, run_without_window);
-#else
-  if (!error.empty()) {
-    std::cerr << "mdiresize: " << error << " (try --help)\n";
+  if (const std::string why = app::no_display(args); !why.empty()) {
+    std::cerr << "mdiresize: " << why << '\n';
     return app::kExitUsage;
   }
+  return app::run_window(argc, argv, options);
+#else
   return run_without_window(options);
 #endif
 }

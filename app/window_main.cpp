@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -140,26 +142,47 @@ bool style_chosen(int argc, char** argv) {
   return false;
 }
 
+// Qt ends the process when its platform cannot start (a display that does not answer, a plugin
+// that is missing), after a few lines of its own: say why in one line instead, and leave as for
+// a bad command line. What Qt says while it starts is held back until it is clear which.
+QtMessageHandler qt_handler = nullptr;
+std::vector<std::pair<QtMsgType, QString>> held_messages;
+
+void fatal_start_is_a_usage_error(QtMsgType type, const QMessageLogContext&,
+                                  const QString& message) {
+  if (type != QtFatalMsg) {
+    held_messages.emplace_back(type, message);
+    return;
+  }
+  // The first thing Qt said is what went wrong ("could not connect to display :1").
+  const QString why = held_messages.empty() ? message : held_messages.front().second;
+  std::cerr << "mdiresize: cannot open the window: "
+            << why.section(QLatin1Char('\n'), 0, 0).toStdString()
+            << " (try -platform offscreen, or --headless)" << std::endl;
+  std::_Exit(kExitUsage);
+}
+
+void start_qt_messages() {
+  qt_handler = qInstallMessageHandler(fatal_start_is_a_usage_error);
+}
+
+void qt_started() {
+  qInstallMessageHandler(qt_handler);
+  for (const auto& [type, message] : std::exchange(held_messages, {})) {
+    if (qt_handler != nullptr) qt_handler(type, QMessageLogContext(), message);
+  }
+}
+
 }  // namespace
 
-int run_window(int& argc, char** argv, const std::function<int(const Options&)>& other_mode) {
+int run_window(int& argc, char** argv, const Options& options) {
   const bool own_style = style_chosen(argc, argv);
+  start_qt_messages();
   QApplication qt_application(argc, argv);
+  qt_started();
   // The program is about scroll bars: unless the person chose otherwise, draw them in the
   // classic style, with arrow buttons, where even a bar that scrolls one pixel stands out.
   if (!own_style) QApplication::setStyle(QStringLiteral("windows"));
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
-  Options options;
-  if (const std::string error = parse_options(args, options); !error.empty()) {
-    std::cerr << "mdiresize: " << error << " (try --help)\n";
-    return kExitUsage;
-  }
-  if (options.mode != Options::Mode::Window) return other_mode(options);
-  if (options.exact || options.twips_per_pixel > 0) {
-    std::cerr << "mdiresize: --exact and --twips-per-pixel go with --headless; a window measures "
-                 "in the screen's pixels (try --help)\n";
-    return kExitUsage;
-  }
 
   rt::qt::QtWindowSystem ws;
   rt::Application application(shell::make_project(), ws);
