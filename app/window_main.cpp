@@ -19,6 +19,7 @@
 
 #include "app/session.h"
 #include "app/sweep.h"
+#include "runtime/qt/classic_style.h"
 #include "runtime/qt/qt_window_system.h"
 #include "shell/project.h"
 
@@ -180,9 +181,7 @@ int run_window(int& argc, char** argv, const Options& options) {
   start_qt_messages();
   QApplication qt_application(argc, argv);
   qt_started();
-  // The program is about scroll bars: unless the person chose otherwise, draw them in the
-  // classic style, with arrow buttons, where even a bar that scrolls one pixel stands out.
-  if (!own_style) QApplication::setStyle(QStringLiteral("windows"));
+  if (!own_style) QApplication::setStyle(rt::qt::make_classic_style());
 
   rt::qt::QtWindowSystem ws;
   rt::Application application(shell::make_project(), ws);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <QAction>
+#include <QApplication>
 #include <QBrush>
 #include <QCloseEvent>
 #include <QColor>
@@ -20,9 +21,17 @@
 namespace rt::qt {
 namespace {
 
-// The forms runtime's standard font is an 8-point sans serif; the forms' captions and labels
-// were made to fit it.
-constexpr double kFormFontPoints = 8;
+// The forms runtime's standard font, an 8-point sans serif: the forms' captions and labels were
+// made to fit it. Liberation Sans has the widths of the sans serif of the desktop they were made
+// on, which the label's first line needs to stay on one line; DejaVu Sans, the usual fallback,
+// is wider.
+QFont form_font() {
+  QFont font(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                         QStringLiteral("Arial")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(8);
+  return font;
+}
 
 // A colour as the forms runtime stores it: the high bit set for a system colour (the low bits
 // its number), else 0x00BBGGRR.
@@ -50,9 +59,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
     : WindowPeer(ws, owner, design), menus_(design.menus) {
-  QFont font = window_->font();
-  font.setPointSizeF(kFormFontPoints);
-  window_->setFont(font);
+  window_->setFont(form_font());
+  // Title bars take their font from the application, by the class of what they are.
+  QApplication::setFont(form_font(), "QWorkspaceTitleBar");
   auto* area = new MdiClient;
   area->setBackground(brush_for(design.back_color, area->palette()));
   window_->setCentralWidget(area);

@@ -15,12 +15,12 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionComplex>
-#include <QStyleOptionTitleBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "app/session.h"
+#include "qt_support.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
 #include "runtime/qt/qt_window_system.h"
@@ -74,19 +74,8 @@ class Person : public ::testing::Test {
         QtWindowSystem::native(*app.existing_instance(form)->peer_if_loaded()));
   }
 
-  // The centre of a button of a child's title bar, as its style lays the bar out.
-  static QPoint title_bar(QMdiSubWindow& child, QStyle::SubControl part) {
-    QStyleOptionTitleBar option;
-    option.initFrom(&child);
-    option.subControls = QStyle::SC_All;
-    option.titleBarFlags = child.windowFlags();
-    option.titleBarState = child.windowState();
-    option.text = child.windowTitle();
-    const int border = 4;
-    int height = child.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &child);
-    height -= child.isMinimized() ? 2 * border : border;
-    option.rect = QRect(border, border, child.width() - 2 * border, height);
-    return child.style()->subControlRect(QStyle::CC_TitleBar, &option, part, &child).center();
+  static QPoint title_bar(const QMdiSubWindow& child, QStyle::SubControl part) {
+    return qt_support::title_bar(child, part).center();
   }
 
   static void click(QWidget& widget, QPoint at) {
