@@ -1,5 +1,7 @@
 #include "runtime/qt/child_peer.h"
 
+#include <utility>
+
 #include <QCloseEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -136,14 +138,15 @@ void ChildPeer::state_changed() {
   changing_state_ = false;
   ws().end_consequences();
   const WindowState now = state_of(*window_);
-  if (now == state_) return;  // only whether it is the active one changed
-  state_ = now;
-  if (now == WindowState::Normal) {
-    // Where the last placement put it, not where Qt kept from before.
+  const WindowState before = std::exchange(state_, now);
+  // Normal, it is where the last placement put it, not where Qt kept from before. Qt may put
+  // it there after this peer heard of the change: restoring an icon that is not the active
+  // child, it activates it first, and that tells of the new state before the restoring is done.
+  if (now == WindowState::Normal && window_->geometry() != normal_) {
     QtWindowSystem::ProgramChange change(ws());
     window_->setGeometry(normal_);
   }
-  ws().report_window_state(*this);
+  if (now != before) ws().report_window_state(*this);
 }
 
 void ChildPeer::frame_moved() {

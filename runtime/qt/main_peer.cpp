@@ -14,6 +14,9 @@
 #include <QMenuBar>
 #include <QPalette>
 #include <QRect>
+#include <QStyle>
+#include <QStyleOptionComplex>
+#include <QWidget>
 
 #include "runtime/qt/child_peer.h"
 #include "runtime/qt/mdi_client.h"
@@ -57,6 +60,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (on_close_) on_close_();
 }
 
+// Room on the menu bar for the buttons that a maximised child puts there: without it, the
+// menu bar grows a pixel when a child is maximised, and the client area loses that pixel, with
+// a layout pass in the middle of the maximising.
+class ButtonRoom final : public QWidget {
+ public:
+  QSize sizeHint() const override {
+    QStyleOptionComplex option;
+    option.initFrom(this);
+    option.subControls =
+        QStyle::SC_MdiMinButton | QStyle::SC_MdiNormalButton | QStyle::SC_MdiCloseButton;
+    const int button = style()->pixelMetric(QStyle::PM_TitleBarButtonSize, &option, this);
+    const QSize buttons =
+        style()->sizeFromContents(QStyle::CT_MdiControls, &option, QSize(3 * button, button), this);
+    return QSize(0, buttons.height());
+  }
+};
+
 MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
     : WindowPeer(ws, owner, design), menus_(design.menus) {
   window_->setFont(form_font());
@@ -65,7 +85,7 @@ MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
   auto* area = new MdiClient;
   area->setBackground(brush_for(design.back_color, area->palette()));
   window_->setCentralWidget(area);
-  if (!menus_.empty()) window_->menuBar();
+  if (!menus_.empty()) window_->menuBar()->setCornerWidget(new ButtonRoom, Qt::TopRightCorner);
   wanted_client_ = QSize(ws.to_pixels(design.client_width), ws.to_pixels(design.client_height));
 }
 

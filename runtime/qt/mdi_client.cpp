@@ -54,6 +54,9 @@ bool MdiClient::eventFilter(QObject* object, QEvent* event) {
 
 void MdiClient::resizeEvent(QResizeEvent* event) {
   if (on_resize_) on_resize_();
+  // What that set going may have shown or hidden a bar, and so sized the viewport anew:
+  // QMdiArea has heard of that size already, and this one would size a maximised child back.
+  if (viewport()->size() != event->size()) return;
   QMdiArea::resizeEvent(event);
 }
 

@@ -183,6 +183,8 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
 
   QtWindowSystem qt;
   EXPECT_EQ(lines_of(replay(qt, recorded)), lines_of(state)) << recorded;
+  rt::headless::HeadlessWindowSystem memory(qt_support::config_like_qt());
+  EXPECT_EQ(lines_of(replay(memory, recorded)), lines_of(state)) << recorded;
 }
 
 }  // namespace

@@ -1,30 +1,22 @@
 #pragma once
 
-// What the Qt tests share: where things are on the real widgets.
+// What the Qt tests share: where things are on the real widgets, and the in-memory window
+// system set up to draw as Qt does.
 
 #include <QMdiSubWindow>
-#include <QPoint>
 #include <QRect>
 #include <QStyle>
-#include <QStyleOptionTitleBar>
+
+#include "runtime/headless/headless_window_system.h"
 
 namespace qt_support {
 
 // A part of a child's title bar (its caption, a button), where its style lays it out, in the
 // child's own coordinates.
-inline QRect title_bar(const QMdiSubWindow& child, QStyle::SubControl part) {
-  QStyleOptionTitleBar option;
-  option.initFrom(&child);
-  option.subControls = QStyle::SC_All;
-  option.titleBarFlags = child.windowFlags();
-  option.titleBarState = child.windowState();
-  option.text = child.windowTitle();
-  // As QMdiSubWindow lays its bar out: inside a 4-pixel border.
-  const int border = 4;
-  int height = child.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &child);
-  height -= child.isMinimized() ? 2 * border : border;
-  option.rect = QRect(border, border, child.width() - 2 * border, height);
-  return child.style()->subControlRect(QStyle::CC_TitleBar, &option, part, &child);
-}
+QRect title_bar(const QMdiSubWindow& child, QStyle::SubControl part);
+
+// The in-memory window system's metrics as the current Qt style draws them: frames, scroll
+// bars and icons, measured on the program itself.
+rt::headless::Config config_like_qt();
 
 }  // namespace qt_support
