@@ -1,0 +1,353 @@
+// The program as a person uses it on a real X desktop: Xvfb with openbox, driven by real input
+// (XTest). After every step, what the program holds (`state`, read while the window is open)
+// must be what the in-memory window system predicts for the same actions, and the screen must
+// show the client area's scroll bars that the program says it shows.
+
+#include <cmath>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyleOptionComplex>
+
+#include <gtest/gtest.h>
+
+#include "app/session.h"
+#include "desktop.h"
+#include "qt_support.h"
+#include "runtime/application.h"
+#include "runtime/headless/headless_window_system.h"
+#include "runtime/qt/qt_window_system.h"
+#include "shell/project.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using desktop::Program;
+using desktop::XDesktop;
+using rt::qt::QtWindowSystem;
+
+// The same actions on the in-memory window system, given the metrics of the real one.
+class Prediction {
+ public:
+  explicit Prediction(const rt::headless::Config& config)
+      : ws_(config), app_(shell::make_project(), ws_), session_(app_, out_, err_) {
+    app_.start();
+  }
+  void run(const std::string& command) {
+    session_.execute(command, ++lines_);
+    EXPECT_EQ(err_.str(), "") << command;
+    err_.str("");
+  }
+  std::string state() const {
+    std::ostringstream out;
+    app::print_state(app_, out);
+    return out.str();
+  }
+  rt::PeerState child(const char* name) const {
+    return app_.existing_instance(name)->peer_if_loaded()->inspect();
+  }
+
+ private:
+  rt::headless::HeadlessWindowSystem ws_;
+  rt::Application app_;
+  std::ostringstream out_, err_;
+  app::Session session_;
+  int lines_ = 0;
+};
+
+// The state less the main window's place on the screen, which the desktop chooses.
+std::string comparable(const std::string& state) {
+  static const std::regex place("form MDIResize left=-?[0-9.e+]+ top=-?[0-9.e+]+");
+  return std::regex_replace(state, place, "form MDIResize");
+}
+
+// A number of the state: `key=` of the line that starts with `prefix`.
+double state_value(const std::string& state, const std::string& prefix, const std::string& key) {
+  std::istringstream in(state);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with(prefix)) continue;
+    const std::size_t at = line.find(" " + key + "=");
+    if (at != std::string::npos) return std::stod(line.substr(at + key.size() + 2));
+  }
+  return NAN;
+}
+
+// Where things are drawn, measured on the program in this process: the same style and font as
+// the program's own, on Qt's offscreen platform.
+struct Layout {
+  rt::headless::Config config;
+  int max_from_right = 0, min_from_right = 0, title_y = 0;  // a framed child's title bar
+  int restore_icon_from_right = 0;                          // an icon's restore button
+  QPoint menu_bar_restore;  // a maximised child's restore button, from the window's top right
+  QPoint vul_tekstbox, solve_problem;  // menu bar entries, from the window's top left
+  QPoint drop_down;                    // where "Solve Problem" opens, likewise
+  QPoint form1_in_list;                // the window list's "Form1", in the open drop-down
+};
+
+Layout measure() {
+  Layout layout;
+  layout.config = qt_support::config_like_qt();
+  QtWindowSystem ws;
+  rt::Application app(shell::make_project(), ws);
+  app.start();
+  const auto frame = [&](const char* form) {
+    return qobject_cast<QMdiSubWindow*>(
+        QtWindowSystem::native(*app.existing_instance(form)->peer_if_loaded()));
+  };
+  QMdiSubWindow& right = *frame("frmResizeR");
+  layout.max_from_right =
+      right.width() - qt_support::title_bar(right, QStyle::SC_TitleBarMaxButton).center().x();
+  layout.min_from_right =
+      right.width() - qt_support::title_bar(right, QStyle::SC_TitleBarMinButton).center().x();
+  layout.title_y = qt_support::title_bar(right, QStyle::SC_TitleBarLabel).center().y();
+
+  QMdiSubWindow& left = *frame("frmResizeL");
+  left.showMinimized();
+  layout.restore_icon_from_right =
+      left.width() - qt_support::title_bar(left, QStyle::SC_TitleBarNormalButton).center().x();
+  left.showNormal();
+
+  QMainWindow& window = *ws.main_window();
+  right.showMaximized();
+  QWidget& controls = *window.menuBar()->cornerWidget(Qt::TopRightCorner);
+  QStyleOptionComplex option;
+  option.initFrom(&controls);
+  option.subControls = QStyle::SC_MdiMinButton | QStyle::SC_MdiNormalButton;
+  const QPoint restore = controls.mapTo(
+      &window,
+      controls.style()
+          ->subControlRect(QStyle::CC_MdiControls, &option, QStyle::SC_MdiNormalButton, &controls)
+          .center());
+  layout.menu_bar_restore = QPoint(window.width() - restore.x(), restore.y());
+  right.showNormal();
+
+  for (QAction* entry : window.menuBar()->actions()) {
+    const QPoint at =
+        window.menuBar()->mapTo(&window, window.menuBar()->actionGeometry(entry).center());
+    if (entry->text() == "Vul tekstbox") layout.vul_tekstbox = at;
+    if (entry->text() != "Solve Problem") continue;
+    layout.solve_problem = at;
+    layout.drop_down = window.menuBar()->mapTo(
+        &window, window.menuBar()->actionGeometry(entry).bottomLeft() + QPoint(0, 1));
+    QMenu& menu = *entry->menu();
+    emit menu.aboutToShow();  // the window list is made as the drop-down opens
+    menu.ensurePolished();
+    menu.adjustSize();
+    for (QAction* item : menu.actions()) {
+      if (item->text() == "Form1") layout.form1_in_list = menu.actionGeometry(item).center();
+    }
+  }
+  return layout;
+}
+
+class Desktop : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!XDesktop::missing().empty()) return;
+    desktop_ = new XDesktop;
+    layout_ = new Layout(measure());
+  }
+  static void TearDownTestSuite() {
+    delete desktop_;
+    delete layout_;
+    desktop_ = nullptr;
+  }
+
+  void SetUp() override {
+    if (desktop_ == nullptr) GTEST_SKIP() << XDesktop::missing();
+    program_ = std::make_unique<Program>(std::vector<std::string>{
+        desktop_->display_variable(), "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=",
+        "XDG_RUNTIME_DIR=" + desktop::private_runtime_folder()});
+    window_ = desktop_->window("ResizeL");
+    ASSERT_NE(window_, 0u) << "the main window did not come";
+    prediction_ = std::make_unique<Prediction>(layout_->config);
+    expect_as_predicted("start-up");
+  }
+
+  // The program as it is now against the prediction, and the screen against the program.
+  std::string expect_as_predicted(const std::string& step) {
+    const std::string state = program_->settled_state();
+    EXPECT_EQ(comparable(state), comparable(prediction_->state())) << "after " << step;
+    const QRect client = client_on_screen(state);
+    const desktop::Bars bars =
+        desktop::bars_on_screen(desktop_->grab(client), layout_->config.scroll_bar_px);
+    std::string said = state.substr(0, state.find('\n'));
+    const std::string shown =
+        std::string("scrollbars ") + (bars.horizontal && bars.vertical ? "both"
+                                      : bars.horizontal                ? "horizontal"
+                                      : bars.vertical                  ? "vertical"
+                                                                       : "none");
+    EXPECT_EQ(shown, said) << "on the screen, after " << step;
+    return state;
+  }
+
+  // The client area on the screen: the bottom of the main window, below its menu bar.
+  QRect client_on_screen(const std::string& state) {
+    const double tpp = layout_->config.twips_per_pixel;
+    const QRect window = desktop_->area_of(window_);
+    const int width =
+        static_cast<int>(std::lround(state_value(state, "form MDIResize", "width") / tpp));
+    const int height =
+        static_cast<int>(std::lround(state_value(state, "form MDIResize", "height") / tpp));
+    return QRect(window.left(), window.bottom() + 1 - height, width, height);
+  }
+
+  // A child's title bar on the screen, `from_right` pixels left of its right end.
+  QPoint title_bar(const char* child, int from_right) {
+    const rt::Rect shown = prediction_->child(child).shown;
+    const double tpp = layout_->config.twips_per_pixel;
+    const QRect client = client_on_screen(program_->state());
+    const int right =
+        client.left() + static_cast<int>(std::lround((shown.left + shown.width) / tpp));
+    const int top = client.top() + static_cast<int>(std::lround(shown.top / tpp));
+    return QPoint(right - from_right, top + layout_->title_y);
+  }
+
+  // A step: real input, then what the session says the person did.
+  template <class Input>
+  void step(const std::string& command, Input&& input) {
+    input();
+    prediction_->run(command);
+    expect_as_predicted(command);
+  }
+
+  static XDesktop* desktop_;
+  static Layout* layout_;
+  std::unique_ptr<Program> program_;
+  unsigned long window_ = 0;
+  std::unique_ptr<Prediction> prediction_;
+};
+
+XDesktop* Desktop::desktop_ = nullptr;
+Layout* Desktop::layout_ = nullptr;
+
+TEST_F(Desktop, DraggingTheBorderPixelByPixelLaysOutOddAndEvenWidths) {
+  const QRect frame = desktop_->frame_of(window_);
+  const QPoint border(frame.right(), frame.center().y());
+  desktop_->move(border);
+  desktop_->press();
+  std::string bars_seen;
+  for (int pixels = 1; pixels <= 6; ++pixels) {
+    desktop_->move(border + QPoint(pixels, 0));
+    const std::string state = program_->settled_state();
+    const double width = state_value(state, "form MDIResize", "width");
+    const double height = state_value(state, "form MDIResize", "height");
+    prediction_->run("resize " + rt::format_number(width) + " " + rt::format_number(height));
+    bars_seen += expect_as_predicted("a drag to " + rt::format_number(width)).substr(0, 15) + ";";
+  }
+  desktop_->release();
+  // Odd widths bring the double bar, the next ones take it away again.
+  EXPECT_NE(bars_seen.find("scrollbars both"), std::string::npos) << bars_seen;
+  EXPECT_NE(bars_seen.find("scrollbars none"), std::string::npos) << bars_seen;
+}
+
+TEST_F(Desktop, TitleBarButtonsMinimiseMaximiseAndRestoreAChild) {
+  step("maximize frmResizeR",
+       [&] { desktop_->click(title_bar("frmResizeR", layout_->max_from_right)); });
+  // Widened while it is maximised: it stays so, and comes back where the last pass put it.
+  const QRect frame = desktop_->frame_of(window_);
+  desktop_->move(QPoint(frame.right(), frame.center().y()));
+  desktop_->press();
+  desktop_->move(QPoint(frame.right() + 61, frame.center().y()));
+  desktop_->release();
+  const std::string state = program_->settled_state();
+  prediction_->run("resize " + rt::format_number(state_value(state, "form MDIResize", "width")) +
+                   " " + rt::format_number(state_value(state, "form MDIResize", "height")));
+  expect_as_predicted("widening the main window");
+  step("restore frmResizeR", [&] {
+    const QRect window = desktop_->area_of(window_);
+    desktop_->click(window.topRight() +
+                    QPoint(-layout_->menu_bar_restore.x() + 1, layout_->menu_bar_restore.y()));
+  });
+  step("minimize frmResizeL",
+       [&] { desktop_->click(title_bar("frmResizeL", layout_->min_from_right)); });
+  step("restore frmResizeL",
+       [&] { desktop_->click(title_bar("frmResizeL", layout_->restore_icon_from_right)); });
+}
+
+TEST_F(Desktop, ADoubleClickOnATitleMaximisesTheChild) {
+  step("maximize frmResizeT", [&] { desktop_->double_click(title_bar("frmResizeT", 200)); });
+}
+
+TEST_F(Desktop, TheMenuWorksFromTheKeyboard) {
+  step("click mnuOplossing", [&] {
+    desktop_->keys({"Alt_L"});
+    desktop_->keys({"Down"});
+    desktop_->keys({"Return"});
+  });
+  step("click mnuWiskundig", [&] {
+    desktop_->keys({"Alt_L"});
+    desktop_->keys({"Down"});
+    desktop_->keys({"Down"});
+    desktop_->keys({"Return"});
+  });
+}
+
+TEST_F(Desktop, VulTekstboxTheResizeButtonAndTheWindowListByMouse) {
+  const QRect window = desktop_->area_of(window_);
+  step("click mnuVulBox", [&] { desktop_->click(window.topLeft() + layout_->vul_tekstbox); });
+  step("click Command1", [&] {
+    // The button's place on its form, inside the form's frame.
+    const std::string state = program_->state();
+    const rt::Rect top = prediction_->child("frmResizeT").shown;
+    const double tpp = layout_->config.twips_per_pixel;
+    const QRect client = client_on_screen(state);
+    const QPoint button(static_cast<int>(std::lround(
+                            (top.left + state_value(state, "control frmResizeT.Command1", "left") +
+                             state_value(state, "control frmResizeT.Command1", "width") / 2) /
+                            tpp)) +
+                            layout_->config.border_px,
+                        static_cast<int>(std::lround(
+                            (top.top + state_value(state, "control frmResizeT.Command1", "top") +
+                             state_value(state, "control frmResizeT.Command1", "height") / 2) /
+                            tpp)) +
+                            layout_->config.border_px + layout_->config.caption_px);
+    desktop_->click(client.topLeft() + button);
+  });
+  // Form1 buried under the left form, and brought back from the window list.
+  step("activate frmResizeL", [&] { desktop_->click(title_bar("frmResizeL", 150)); });
+  step("window frmResizeT", [&] {
+    desktop_->click(window.topLeft() + layout_->solve_problem);
+    desktop_->click(window.topLeft() + layout_->drop_down + layout_->form1_in_list);
+  });
+}
+
+TEST_F(Desktop, ClosingTheMainWindowEndsTheProgram) {
+  desktop_->keys({"Alt_L", "F4"});  // the window manager's own way to close a window
+  EXPECT_EQ(program_->wait(10s), 0);
+}
+
+// On a real Wayland compositor: a session of resizes across odd and even widths and both
+// options, each step against the prediction. (weston's headless back end has no input devices,
+// so the session plays what a person would do.)
+TEST(Wayland, ASessionUnderWestonLaysOutAsPredicted) {
+  if (const std::string missing = desktop::Weston::missing(); !missing.empty()) {
+    GTEST_SKIP() << missing;
+  }
+  const desktop::Weston weston;
+  Program program(weston.environment());
+  Prediction prediction(qt_support::config_like_qt());
+  EXPECT_EQ(comparable(program.settled_state()), comparable(prediction.state())) << "at start-up";
+  for (const std::string step :
+       {"resize 6000 4860", "resize 6015 4860", "resize 6030 4860", "resize 6045 4860",
+        "click mnuOplossing", "resize 6015 4860", "click mnuWiskundig", "resize 9015 5000",
+        "maximize frmResizeR", "resize 6015 4860", "restore frmResizeR", "click mnuOplossing",
+        "click mnuWiskundig", "resize 4500 3000"}) {
+    program.send(step);
+    prediction.run(step);
+    EXPECT_EQ(comparable(program.settled_state()), comparable(prediction.state()))
+        << "after " << step;
+  }
+  program.send("quit");
+  EXPECT_EQ(program.wait(10s), 0);
+}
+
+}  // namespace
