@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/session.h"
 #include "app/sweep.h"
@@ -31,8 +33,9 @@ namespace {
 // from standard input as they arrive.
 class ScriptPlayer {
  public:
-  ScriptPlayer(Session& session, std::function<void()> on_end)
-      : session_(&session), on_end_(std::move(on_end)) {}
+  // `window_up` says whether the window is on the screen yet.
+  ScriptPlayer(Session& session, std::function<bool()> window_up, std::function<void()> on_end)
+      : session_(&session), window_up_(std::move(window_up)), on_end_(std::move(on_end)) {}
 
   // Returns an error message, or empty.
   std::string open(const std::string& script) {
@@ -77,9 +80,14 @@ class ScriptPlayer {
     // that arrive meanwhile wait their turn.
     if (playing_ || ended_) return;
     if (!settled_) {
-      // As a person starts once the window is there: whatever start-up set going (showing,
-      // laying out, painting) is handled before the first line, so that even a script of just
-      // `quit` ends on the complete first layout.
+      // As a person starts once the window is there: on a desktop its window manager takes a
+      // few turns to frame and show it (what is done before may never be painted), and then
+      // whatever start-up set going (laying out, painting) is handled before the first line,
+      // so that even a script of just `quit` ends on the complete first layout.
+      if (!window_up_() && waited_for_window_++ < kWindowWaits) {
+        QTimer::singleShot(kWindowWait, &context_, [this] { play_next(); });
+        return;
+      }
       playing_ = true;
       QCoreApplication::sendPostedEvents();
       QCoreApplication::processEvents();
@@ -105,8 +113,13 @@ class ScriptPlayer {
     on_end_();
   }
 
+  static constexpr std::chrono::milliseconds kWindowWait{10};
+  static constexpr int kWindowWaits = 500;  // 5 s, and then the script goes on all the same
+
   Session* session_;
+  std::function<bool()> window_up_;
   std::function<void()> on_end_;
+  int waited_for_window_ = 0;
   QObject context_;
   QSocketNotifier* stdin_ = nullptr;
   std::deque<std::string> lines_;
@@ -206,7 +219,14 @@ int run_window(int& argc, char** argv, const Options& options) {
   Session session(application, std::cout, std::cerr);
   session.add_command("shot", [&ws](const auto& args) { return shot(ws, args); });
   // The program ends with its script, as the headless session does.
-  ScriptPlayer player(session, [&ws] { ws.quit(); });
+  ScriptPlayer player(
+      session,
+      [&ws] {
+        const QMainWindow* window = ws.main_window();
+        return window != nullptr && window->windowHandle() != nullptr &&
+               window->windowHandle()->isExposed();
+      },
+      [&ws] { ws.quit(); });
   if (!options.script.empty()) {
     if (const std::string error = player.open(options.script); !error.empty()) {
       std::cerr << "mdiresize: " << error << '\n';
