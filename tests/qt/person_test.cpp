@@ -157,6 +157,19 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
   click(left, title_bar(left, QStyle::SC_TitleBarNormalButton));
   ASSERT_FALSE(left.isMinimized());
   choose("Solve Problem", "Form1");
+  // The window list: after the options and a separator, the four children by caption, the
+  // active one checked.
+  QMenu& solve = *window().menuBar()->actions().front()->menu();
+  emit solve.aboutToShow();
+  std::vector<std::string> entries;
+  for (QAction* entry : solve.actions()) {
+    entries.push_back(entry->isSeparator()
+                          ? "-"
+                          : entry->text().toStdString() + (entry->isChecked() ? " checked" : ""));
+  }
+  EXPECT_EQ(entries,
+            (std::vector<std::string>{"Oplossing checked", "Wiskundig juist", "-", "Resize Left",
+                                      "Resize right", "Textbox resizing", "Form1 checked"}));
   auto* text = qobject_cast<QPlainTextEdit*>(
       QtWindowSystem::native(app.existing_instance("frmResizeB")->controls().front()->peer()));
   ASSERT_NE(text, nullptr);
