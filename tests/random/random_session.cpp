@@ -1,6 +1,7 @@
 #include "random/random_session.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -120,9 +121,11 @@ float random_length(Random& random, double twips_per_pixel, int very_large_perce
   }
 }
 
+// What a person types at the end of the text, backspaces among it.
 std::string random_text(Random& random) {
-  static constexpr std::array<const char*, 8> kPieces = {
-      "The quick brown fox ", "\r\n", "\n", "", "\t", "\xC3\xA9\xE2\x82\xAC", "\"quoted\\\"", " "};
+  static constexpr std::array<const char*, 11> kPieces = {
+      "The quick brown fox ", "\r\n",         "\n", "\r", "",          "\t",
+      "\xC3\xA9\xE2\x82\xAC", "\"quoted\\\"", " ",  "\b", "\b\b\b\b\b"};
   std::string text;
   const int pieces = random.between(0, 40);
   for (int i = 0; i < pieces; ++i) {
@@ -133,6 +136,70 @@ std::string random_text(Random& random) {
     }
   }
   return text;
+}
+
+std::string_view state_button(rt::WindowState state) {
+  switch (state) {
+    case rt::WindowState::Minimized:
+      return "minimize";
+    case rt::WindowState::Maximized:
+      return "maximize";
+    case rt::WindowState::Normal:
+      break;
+  }
+  return "restore";
+}
+
+// Whether a toolkit that holds text as Unicode keeps these bytes as they are: well-formed UTF-8,
+// without NUL.
+bool plain_utf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead == 0) return false;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || i + length > text.size()) return false;
+    std::uint32_t code = lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    constexpr std::array<std::uint32_t, 5> kLeast = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// A length as the trace gives it ("4807.5", "0:Integer", "4000:Double"), as the runtime takes
+// it: a single. None for what is not a number.
+std::optional<float> traced_length(std::string_view word) {
+  word = word.substr(0, word.rfind(':'));
+  double value = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+  if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
+  return static_cast<float>(value);
+}
+
+std::vector<std::string_view> split_at_spaces(std::string_view text) {
+  std::vector<std::string_view> words;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find(' ', start), text.size());
+    words.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return words;
+}
+
+std::string format_rect(const rt::Rect& r) {
+  return rt::format_number(r.left) + " " + rt::format_number(r.top) + " " +
+         rt::format_number(r.width) + " " + rt::format_number(r.height);
 }
 
 }  // namespace
@@ -201,48 +268,80 @@ std::string Action::describe() const {
       out << "click Command1";
       break;
     case Kind::Place:
-      out << "place " << kChildren[static_cast<std::size_t>(child)] << " "
-          << rt::format_number(rect.left) << " " << rt::format_number(rect.top) << " "
-          << rt::format_number(rect.width) << " " << rt::format_number(rect.height);
+      out << "place " << kChildren[static_cast<std::size_t>(child)] << " " << format_rect(rect);
       break;
     case Kind::Type:
       out << "type " << text.size() << " bytes";
+      break;
+    case Kind::SetState:
+      out << state_button(state) << " " << kChildren[static_cast<std::size_t>(child)];
+      break;
+    case Kind::Activate:
+      out << "activate " << kChildren[static_cast<std::size_t>(child)];
+      break;
+    case Kind::ChooseWindow:
+      out << "window " << kChildren[static_cast<std::size_t>(child)];
       break;
   }
   return out.str();
 }
 
 Action random_action(Random& random, double twips_per_pixel, const rt::Size& client,
-                     const ResizeLengths& lengths) {
+                     const std::array<rt::WindowState, 4>& states, const ResizeLengths& lengths) {
+  using rt::WindowState;
   Action action;
   const double tpp = twips_per_pixel;
   const std::uint64_t roll = random.below(100);
-  if (roll < 35) {
+  if (roll < 30) {
     action.kind = Kind::Resize;
     bool very_large = false;
     action.width = random_length(random, tpp, lengths.very_large_percent, &very_large);
     action.height = random_length(
         random, tpp, very_large && !lengths.very_large_both_ways ? 0 : lengths.very_large_percent);
-  } else if (roll < 45) {
+  } else if (roll < 38) {
     action.kind = Kind::Oplossing;
-  } else if (roll < 57) {
+  } else if (roll < 48) {
     action.kind = Kind::Wiskundig;
-  } else if (roll < 62) {
+  } else if (roll < 53) {
     action.kind = Kind::VulBox;
-  } else if (roll < 74) {
+  } else if (roll < 63) {
     action.kind = Kind::ResizeButton;
-  } else if (roll < 90) {
+  } else if (roll < 75) {
     action.kind = Kind::Place;
-    action.child = static_cast<int>(random.below(kChildren.size()));
+    // Mostly a child that can be dragged; now and then an icon or a maximised one, which stays.
+    std::vector<int> normal;
+    for (int i = 0; i < 4; ++i) {
+      if (states[static_cast<std::size_t>(i)] == WindowState::Normal) normal.push_back(i);
+    }
+    action.child = !normal.empty() && random.percent(85)
+                       ? normal[random.below(normal.size())]
+                       : static_cast<int>(random.below(kChildren.size()));
     const auto coordinate = [&](float extent) {
       return static_cast<float>(random.between(-3000, 3000)) +
              static_cast<float>(random.below(static_cast<std::uint64_t>(extent) + 1));
     };
     action.rect = rt::Rect{coordinate(client.width), coordinate(client.height),
                            random_length(random, tpp), random_length(random, tpp)};
-  } else {
+  } else if (roll < 81) {
     action.kind = Kind::Type;
     action.text = random_text(random);
+  } else if (roll < 92) {
+    // A framed child's buttons, always to another state; mostly back to normal, so that most of
+    // the time most children are.
+    action.kind = Kind::SetState;
+    static constexpr std::array<int, 3> kFramed = {0, 1, 3};
+    action.child = random.pick(kFramed);
+    const WindowState now = states[static_cast<std::size_t>(action.child)];
+    const WindowState other =
+        now == WindowState::Minimized ? WindowState::Maximized : WindowState::Minimized;
+    if (now == WindowState::Normal) {
+      action.state = random.percent(50) ? WindowState::Minimized : WindowState::Maximized;
+    } else {
+      action.state = random.percent(75) ? WindowState::Normal : other;
+    }
+  } else {
+    action.kind = roll < 96 ? Kind::Activate : Kind::ChooseWindow;
+    action.child = static_cast<int>(random.below(kChildren.size()));
   }
   // Any action may come with failing platform calls, each on its own object and op.
   if (random.percent(22)) {
@@ -275,11 +374,44 @@ void Totals::add(const Totals& other) {
   discarded += other.discarded;
   edge_checks += other.edge_checks;
   scroll_bar_checks += other.scroll_bar_checks;
+  maximized_checks += other.maximized_checks;
+  restore_checks += other.restore_checks;
+  hidden_move_checks += other.hidden_move_checks;
+  front_checks += other.front_checks;
+  typing_checks += other.typing_checks;
+}
+
+std::string Totals::checks() const {
+  std::ostringstream out;
+  out << edge_checks << " right edges, " << scroll_bar_checks << " scroll bars, "
+      << maximized_checks << " maximised children, " << restore_checks << " restored children, "
+      << hidden_move_checks << " moves of minimised or maximised children, " << front_checks
+      << " children in front and " << typing_checks << " typings checked";
+  return out.str();
 }
 
 void ActionLog::line(std::string_view text) {
   if (text.starts_with("resume ")) discarded.emplace_back(text.substr(7));
   if (text.starts_with("report ")) traced_reports.emplace_back(text.substr(7));
+  // "move frmResizeR 4807.5 0:Integer 4807.5:Single 4000:Double", "write frmResizeT.Width
+  // 4500:Single"
+  std::vector<std::string_view> words;
+  if (text.starts_with("move ") || text.starts_with("write ")) words = split_at_spaces(text);
+  if (words.size() == 6 && words[0] == "move") {
+    moving(words[1], rt::Placement{traced_length(words[2]), traced_length(words[3]),
+                                   traced_length(words[4]), traced_length(words[5])});
+  } else if (words.size() == 3 && words[0] == "write" && words[1].ends_with(".Width")) {
+    rt::Placement width;
+    width.width = traced_length(words[2]);
+    moving(words[1].substr(0, words[1].size() - 6), width);
+  }
+  // The runtime refuses a negative length after tracing the Move, before the window system
+  // hears of it.
+  if ((text.starts_with("resume ") || text.starts_with("report ")) &&
+      text.find("negative size") != std::string_view::npos && last_moved_ >= 0) {
+    moved[static_cast<std::size_t>(last_moved_)] = before_last_move_;
+    last_moved_ = -1;
+  }
   // The events whose handlers run the layout pass: the main window's Resize, the two options
   // and the Resize button.
   if (on_pass &&
@@ -289,10 +421,26 @@ void ActionLog::line(std::string_view text) {
   }
 }
 
+void ActionLog::moving(std::string_view path, const rt::Placement& placement) {
+  const auto found = std::find(kChildren.begin(), kChildren.end(), path);
+  if (found == kChildren.end()) return;
+  last_moved_ = static_cast<int>(found - kChildren.begin());
+  std::optional<rt::Placement>& asked = moved[static_cast<std::size_t>(last_moved_)];
+  before_last_move_ = asked;
+  if (!asked) asked = rt::Placement{};
+  if (placement.left) asked->left = placement.left;
+  if (placement.top) asked->top = placement.top;
+  if (placement.width) asked->width = placement.width;
+  if (placement.height) asked->height = placement.height;
+}
+
 void ActionLog::clear() {
   discarded.clear();
   traced_reports.clear();
   reported.clear();
+  moved = {};
+  last_moved_ = -1;
+  before_last_move_.reset();
 }
 
 Session::Session(Target target, std::string run_name, std::uint64_t seed)
@@ -359,8 +507,12 @@ std::string Session::run(int count, HeapFigures& heap) {
       if (std::string e = measure(heap.after_warm_up, i); !e.empty()) return e;
     }
     const rt::PeerState main = main_state();
-    const Action action = random_action(
-        random_, tpp_, rt::Size{main.geometry.width, main.geometry.height}, target_.resize_lengths);
+    const std::array<rt::PeerState, 4> children = child_states();
+    std::array<rt::WindowState, 4> states{};
+    for (std::size_t c = 0; c < 4; ++c) states[c] = children[c].window_state;
+    const Action action =
+        random_action(random_, tpp_, rt::Size{main.geometry.width, main.geometry.height}, states,
+                      target_.resize_lengths);
     history_.push_back(action.describe());
     if (history_.size() > 12) history_.pop_front();
     const std::string what = perform(action);
@@ -390,6 +542,9 @@ std::string Session::perform(const Action& action) {
   const bool wiskundig_before = checked(main.mnuWiskundig());
   const std::size_t fired_before = faults.fired();
   const std::size_t reported_before = target_.app->errors_reported();
+  rt::Peer& text_box = target_.app->instance<frmResizeB>().Text1().peer();
+  const std::string text_before = action.kind == Kind::Type ? text_box.inspect().text : "";
+  const std::array<rt::PeerState, 4> children_before = child_states();
   log_.clear();
   pass_seen_ = false;
   for (const Fault& f : action.faults) faults.inject(f.path, f.op, f.nth);
@@ -421,7 +576,16 @@ std::string Session::perform(const Action& action) {
         ws.user_place(child_peer(action.child), action.rect);
         break;
       case Kind::Type:
-        ws.user_type(target_.app->instance<frmResizeB>().Text1().peer(), action.text);
+        ws.user_type(text_box, action.text);
+        break;
+      case Kind::SetState:
+        ws.user_set_window_state(child_peer(action.child), action.state);
+        break;
+      case Kind::Activate:
+        ws.user_activate(child_peer(action.child));
+        break;
+      case Kind::ChooseWindow:
+        ws.user_choose_window(child_peer(action.child));
         break;
     }
   } catch (const std::exception& e) {
@@ -454,15 +618,36 @@ std::string Session::perform(const Action& action) {
       return "a click on " + option.menu.name() + " left its check mark as it was";
     }
   }
-  if (fired == 0 && action.kind == Kind::VulBox &&
-      target_.app->instance<frmResizeB>().Text1().peer().inspect().text.size() != 1650) {
+  if (fired == 0 && action.kind == Kind::VulBox && text_box.inspect().text.size() != 1650) {
     return "Vul tekstbox did not leave its 1650 characters";
   }
+  // Typed text goes at the end, as typed_text() has it; a toolkit that holds Unicode keeps
+  // only text that is text.
+  if (fired == 0 && action.kind == Kind::Type &&
+      (target_.keeps_any_text || (plain_utf8(text_before) && plain_utf8(action.text)))) {
+    ++totals_.typing_checks;
+    const std::string expected = rt::typed_text(text_before, action.text);
+    const std::string now = text_box.inspect().text;
+    if (now != expected) {
+      const auto parted = std::mismatch(now.begin(), now.end(), expected.begin(), expected.end());
+      return "typing " + std::to_string(action.text.size()) + " bytes after " +
+             std::to_string(text_before.size()) + " left " + std::to_string(now.size()) +
+             " bytes instead of " + std::to_string(expected.size()) + ", differing from byte " +
+             std::to_string(parted.first - now.begin());
+    }
+  }
+  if (std::string e = check_children(action, children_before, fired); !e.empty()) return e;
   if (pass_ran && fired == 0 && checked(main.mnuWiskundig())) {
     if (std::string e = check_wiskundig(); !e.empty()) return e;
   }
   if (target_.check) return target_.check(action);
   return {};
+}
+
+std::array<rt::PeerState, 4> Session::child_states() const {
+  std::array<rt::PeerState, 4> states;
+  for (int c = 0; c < 4; ++c) states[static_cast<std::size_t>(c)] = child_peer(c).inspect();
+  return states;
 }
 
 // Whether a fault on the object at `path` fired in this action.
@@ -586,6 +771,120 @@ std::string Session::check_wiskundig() {
       return std::string("a scroll bar shows: ") + (bars.horizontal ? "horizontal " : "") +
              (bars.vertical ? "vertical" : "");
     }
+  }
+  return {};
+}
+
+// The children's window states and stacking order: each keeps its state unless the person
+// changed it, the one acted on comes to the front, a maximised child fills the client area,
+// and a normal one shows where it is placed, a restored one where the last pass placed it.
+std::string Session::check_children(const Action& action,
+                                    const std::array<rt::PeerState, 4>& before, long fired) {
+  using rt::WindowState;
+  const std::array<rt::PeerState, 4> now = child_states();
+  const auto name = [](std::size_t c) { return std::string(kChildren[c]); };
+  const auto state = [](const rt::PeerState& s) {
+    return std::string(rt::window_state_name(s.window_state));
+  };
+  std::array<int, 4> at_z{};
+  for (const rt::PeerState& s : now) {
+    if (s.z >= 0 && s.z < 4) ++at_z[static_cast<std::size_t>(s.z)];
+  }
+  if (at_z != std::array<int, 4>{1, 1, 1, 1}) {
+    std::ostringstream out;
+    out << "frmResizeL, frmResizeR, frmResizeB and frmResizeT are at z";
+    for (const rt::PeerState& s : now) out << " " << s.z;
+    return out.str();
+  }
+  // A child's state changes by its own buttons only, or from an icon back to normal when the
+  // window list chooses it; frmResizeB has no title bar and stays normal.
+  const auto acted = static_cast<std::size_t>(action.child);
+  for (std::size_t c = 0; c < 4; ++c) {
+    const WindowState was = before[c].window_state;
+    WindowState expected = c == 2 ? WindowState::Normal : was;
+    if (c == acted && action.kind == Kind::SetState) expected = action.state;
+    if (c == acted && action.kind == Kind::ChooseWindow && was == WindowState::Minimized) {
+      expected = WindowState::Normal;
+    }
+    if (now[c].window_state != expected) {
+      return name(c) + " is " + state(now[c]) + " after \"" + action.describe() + "\"; it was " +
+             state(before[c]);
+    }
+  }
+  const bool to_front =
+      action.kind == Kind::Activate || action.kind == Kind::ChooseWindow ||
+      (action.kind == Kind::SetState && before[acted].window_state != action.state);
+  if (to_front) {
+    ++totals_.front_checks;
+    if (now[acted].z != 0) {
+      return name(acted) + " is at z " + std::to_string(now[acted].z) + " after \"" +
+             action.describe() + "\", not in front";
+    }
+  }
+  const rt::Size client = main_state().client;
+  // At a few pixels Qt keeps a maximised child at its least size.
+  const bool roomy = client.width >= 1000 && client.height >= 1000;
+  const bool restoring = (action.kind == Kind::SetState && action.state == WindowState::Normal) ||
+                         action.kind == Kind::ChooseWindow;
+  for (std::size_t c = 0; c < 4; ++c) {
+    const rt::Rect& shown = now[c].shown;
+    if (now[c].window_state == WindowState::Maximized) {
+      ++totals_.maximized_checks;
+      const bool fills = shown.left == 0 && shown.top == 0 && shown.width >= client.width &&
+                         shown.height >= client.height &&
+                         (!roomy || (shown.width == client.width && shown.height == client.height));
+      if (!fills) {
+        return "maximised " + name(c) + " shows at " + format_rect(shown) +
+               " in a client area of " + rt::format_number(client.width) + " x " +
+               rt::format_number(client.height) + " twips";
+      }
+    }
+    if (now[c].window_state != WindowState::Normal) continue;
+    // Restored: where the last pass placed it, unless a pass ran meanwhile.
+    const bool restored = restoring && c == acted && before[c].window_state != WindowState::Normal;
+    if (restored) ++totals_.restore_checks;
+    const rt::Rect placed = restored && !pass_seen_ ? before[c].geometry : now[c].geometry;
+    if (shown != placed || now[c].geometry != placed) {
+      return std::string(restored ? "restored " : "normal ") + name(c) + " shows at " +
+             format_rect(shown) + " and is placed at " + format_rect(now[c].geometry) +
+             "; it belongs at " + format_rect(placed);
+    }
+  }
+  // Only a normal child can be dragged.
+  if (action.kind == Kind::Place && before[acted].window_state != WindowState::Normal &&
+      (now[acted].geometry != before[acted].geometry || now[acted].shown != before[acted].shown)) {
+    return state(before[acted]) + " " + name(acted) + " went from " +
+           format_rect(before[acted].shown) + " (placed at " + format_rect(before[acted].geometry) +
+           ") to " + format_rect(now[acted].shown) + " (placed at " +
+           format_rect(now[acted].geometry) + ")";
+  }
+  return fired == 0 ? check_hidden_moves(now) : "";
+}
+
+// A Move or Width write on a minimised or maximised child changes the placement it goes back to
+// as it would a normal one's: each length snapped to whole pixels on its own, the width to at
+// least the narrowest a framed child can be.
+std::string Session::check_hidden_moves(const std::array<rt::PeerState, 4>& now) {
+  for (std::size_t c = 0; c < 4; ++c) {
+    const std::optional<rt::Placement>& asked = log_.moved[c];
+    if (!asked || now[c].window_state == rt::WindowState::Normal) continue;
+    ++totals_.hidden_move_checks;
+    const rt::Rect& has = now[c].geometry;
+    const auto kept = [&](const std::optional<float>& length, float held) {
+      return !length || pixels(*length) == pixels(held);
+    };
+    const bool narrowest = asked->width && *asked->width < target_.min_child_width;
+    if (kept(asked->left, has.left) && kept(asked->top, has.top) &&
+        (narrowest || kept(asked->width, has.width)) && kept(asked->height, has.height)) {
+      continue;
+    }
+    const auto length = [](const std::optional<float>& l) {
+      return l ? rt::format_number(*l) : std::string("-");
+    };
+    return std::string(rt::window_state_name(now[c].window_state)) + " " + kChildren[c] +
+           " was moved to " + length(asked->left) + " " + length(asked->top) + " " +
+           length(asked->width) + " " + length(asked->height) + " but is placed at " +
+           format_rect(has) + " (" + rt::format_number(tpp_) + " twips a pixel)";
   }
   return {};
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-// Random sessions: a person resizing, clicking, dragging children about and typing, while
-// platform calls fail now and then. After every action the program must still keep what it
-// promises. The same engine drives the program on any window system.
+// Random sessions: a person resizing, clicking, dragging children about, minimising,
+// maximising, restoring and activating them, and typing, while platform calls fail now and then.
+// After every action the program must still keep what it promises. The same engine drives the
+// program on any window system.
 //
 // Seeded and reproducible. MDIRESIZE_SEED=N replays a run (the seed is printed, and named in
 // every failure); MDIRESIZE_ACTIONS=N sets the actions per run, for long runs.
@@ -13,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,14 +69,26 @@ struct Fault {
   std::string message;  // as traced when it fires
 };
 
-enum class Kind { Resize, Oplossing, Wiskundig, VulBox, ResizeButton, Place, Type };
+enum class Kind {
+  Resize,
+  Oplossing,
+  Wiskundig,
+  VulBox,
+  ResizeButton,
+  Place,
+  Type,
+  SetState,      // a title bar's minimise, maximise or restore button
+  Activate,      // a click on a child
+  ChooseWindow,  // a child's entry in the window list
+};
 
 struct Action {
   Kind kind = Kind::Resize;
   float width = 0, height = 0;  // Resize
-  int child = 0;                // Place: which child
+  int child = 0;                // Place, SetState, Activate, ChooseWindow: which child
   rt::Rect rect;                // Place
-  std::string text;             // Type
+  rt::WindowState state = rt::WindowState::Normal;  // SetState
+  std::string text;                                 // Type
   std::vector<Fault> faults;
   std::string describe() const;
 };
@@ -87,8 +101,10 @@ struct ResizeLengths {
   bool very_large_both_ways = true;
 };
 
-// The next action of a person, on a client area of `client` at `twips_per_pixel`.
+// The next action of a person, on a client area of `client` at `twips_per_pixel`, with the
+// children (frmResizeL, frmResizeR, frmResizeB, frmResizeT) in `states`.
 Action random_action(Random& random, double twips_per_pixel, const rt::Size& client,
+                     const std::array<rt::WindowState, 4>& states,
                      const ResizeLengths& lengths = {});
 
 struct Totals {
@@ -99,7 +115,14 @@ struct Totals {
   long discarded = 0;
   long edge_checks = 0;
   long scroll_bar_checks = 0;
+  long maximized_checks = 0;    // maximised children filling the client area
+  long restore_checks = 0;      // children back where the last pass placed them
+  long hidden_move_checks = 0;  // moves of minimised or maximised children
+  long front_checks = 0;        // children brought to the front
+  long typing_checks = 0;
   void add(const Totals& other);
+  // "7673 right edges, 0 scroll bars, ... checked"
+  std::string checks() const;
 };
 
 // The program a session drives: on some window system, with faults in front of its calls.
@@ -109,6 +132,7 @@ struct Target {
   rt::FaultPlan* faults = nullptr;            // the plan in front of the program's calls
   bool exact = false;                         // lengths read back exactly as they were set
   float min_child_width = 0;                  // twips: the narrowest a framed child can be made
+  bool keeps_any_text = true;  // a text box holds any bytes typed, not only valid UTF-8 text
   ResizeLengths resize_lengths;
   std::function<bool()> closed;  // the window system saw the main window go
   // What replays one run, after the seed: "random_tests --gtest_filter='*/Exact'".
@@ -129,8 +153,8 @@ struct HeapFigures {
   std::size_t at_end = 0;
 };
 
-// The errors of one action, reported by event delivery or discarded by resume-next, and the
-// start of every layout pass.
+// The errors of one action, reported by event delivery or discarded by resume-next, the start
+// of every layout pass, and where the program put each child.
 class ActionLog final : public rt::Tracer {
  public:
   void line(std::string_view text) override;
@@ -141,6 +165,14 @@ class ActionLog final : public rt::Tracer {
   std::vector<std::string> traced_reports;
   std::vector<std::string> reported;  // what reached the reporter
   std::function<void()> on_pass;      // an event that runs the layout pass begins
+  // Per child, what its Moves and Width writes in this action asked for, the later over the
+  // earlier; a Move refused for a negative size asks for nothing.
+  std::array<std::optional<rt::Placement>, 4> moved;
+
+ private:
+  void moving(std::string_view path, const rt::Placement& placement);
+  int last_moved_ = -1;
+  std::optional<rt::Placement> before_last_move_;
 };
 
 // The program under a random person, and what it must keep after every action.
@@ -169,11 +201,15 @@ class Session {
   // Runs the actions before measuring, then measures; empty, or what went wrong.
   std::string measure(std::size_t& heap, long action);
   std::string perform(const Action& action);
+  std::array<rt::PeerState, 4> child_states() const;
   bool failed(const Action& action, const std::string& path) const;
   std::string check_errors(const Action& action, long fired, std::size_t reported_before);
   std::string check_program();
   double pixels(double twips) const;
   std::string check_wiskundig();
+  std::string check_children(const Action& action, const std::array<rt::PeerState, 4>& before,
+                             long fired);
+  std::string check_hidden_moves(const std::array<rt::PeerState, 4>& now);
 
   Target target_;
   std::string name_;

@@ -105,8 +105,7 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
   const Totals& t = session->totals();
   std::cout << "  " << run.name << ": " << t.actions << " actions, " << t.faults_injected
             << " faults injected, " << t.faults_fired << " fired, " << t.reported
-            << " errors reported, " << t.discarded << " discarded, " << t.edge_checks
-            << " right edges and " << t.scroll_bar_checks << " scroll bars checked; heap "
+            << " errors reported, " << t.discarded << " discarded, " << t.checks() << "; heap "
             << heap.after_warm_up << " -> " << heap.at_end << " bytes\n";
   grand_totals().add(t);
   if (failure.empty() && heap.after_warm_up != 0 && heap.at_end != 0) {
