@@ -210,6 +210,9 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
   if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
   config.exact = options.exact;
   rt::headless::HeadlessWindowSystem ws(config);
+  // The recording outlives the program, which may still act as it closes its windows.
+  std::ofstream recording;
+  Recorder recorder(recording);
   rt::Application application(shell::make_project(), ws);
   rt::StreamTracer tracer(out);
   if (options.trace) application.set_tracer(&tracer);
@@ -227,8 +230,6 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
     }
     script = &file;
   }
-  std::ofstream recording;
-  Recorder recorder(recording);
   if (!options.record.empty()) {
     if (const std::string error = open_recording(options.record, ws.twips_per_pixel(), recording);
         !error.empty()) {

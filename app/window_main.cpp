@@ -197,6 +197,9 @@ int run_window(int& argc, char** argv, const Options& options) {
   if (!own_style) QApplication::setStyle(rt::qt::make_classic_style());
 
   rt::qt::QtWindowSystem ws;
+  // The recording outlives the program, which may still act as it closes its windows.
+  std::ofstream recording;
+  Recorder recorder(recording);
   rt::Application application(shell::make_project(), ws);
   rt::StreamTracer tracer(std::cout);
   if (options.trace) application.set_tracer(&tracer);
@@ -205,8 +208,6 @@ int run_window(int& argc, char** argv, const Options& options) {
               << std::endl;
   });
 
-  std::ofstream recording;
-  Recorder recorder(recording);
   if (!options.record.empty()) {
     if (const std::string error = open_recording(options.record, ws.twips_per_pixel(), recording);
         !error.empty()) {

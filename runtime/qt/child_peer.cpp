@@ -82,7 +82,12 @@ ChildPeer::ChildPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design
 }
 
 ChildPeer::~ChildPeer() {
-  if (!window_.isNull()) window_->set_peer(nullptr);
+  if (window_.isNull()) return;
+  window_->set_peer(nullptr);
+  // Taken down by the program: Qt making another child active on the way is not the person's
+  // doing, nor is anything it reports of it.
+  QtWindowSystem::ProgramChange change(ws());
+  delete window_.data();
 }
 
 void ChildPeer::show() {

@@ -1,6 +1,9 @@
 #include "runtime/qt/classic_style.h"
 
+#include <map>
+
 #include <QColor>
+#include <QIcon>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -21,6 +24,30 @@ class ClassicStyle final : public QProxyStyle {
  public:
   explicit ClassicStyle(QStyle* base) : QProxyStyle(base) {}
 
+  // A maximised child keeps its own title bar, at the top of the client area, instead of
+  // putting its buttons on the menu bar: Qt keeps a little memory for good every time those
+  // buttons are drawn there, and the menu bar would change its height for them.
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_Workspace_FillSpaceOnMaximize) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+
+  // Qt's classic style makes a title-bar button's icon anew each time it paints one, and Qt
+  // keeps a little of every icon made: the program would grow with every repaint of a title
+  // bar. The icons are the same each time; made once, they are kept.
+  QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                     const QWidget* widget) const override {
+    if (icon < SP_TitleBarMenuButton || icon > SP_TitleBarContextHelpButton) {
+      return QProxyStyle::standardIcon(icon, option, widget);
+    }
+    auto found = title_bar_icons_.find(icon);
+    if (found == title_bar_icons_.end()) {
+      found = title_bar_icons_.emplace(icon, QProxyStyle::standardIcon(icon, option, widget)).first;
+    }
+    return found->second;
+  }
+
   void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                           QPainter* painter, const QWidget* widget) const override {
     const auto* title = qstyleoption_cast<const QStyleOptionTitleBar*>(option);
@@ -39,6 +66,9 @@ class ClassicStyle final : public QProxyStyle {
                              active ? kActiveText : kInactiveText);
     QProxyStyle::drawComplexControl(control, &caption, painter, widget);
   }
+
+ private:
+  mutable std::map<StandardPixmap, QIcon> title_bar_icons_;
 };
 
 }  // namespace

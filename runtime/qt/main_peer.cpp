@@ -60,20 +60,38 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (on_close_) on_close_();
 }
 
-// Room on the menu bar for the buttons that a maximised child puts there: without it, the
-// menu bar grows a pixel when a child is maximised, and the client area loses that pixel, with
-// a layout pass in the middle of the maximising.
-class ButtonRoom final : public QWidget {
+// A menu bar as high as it is when a maximised child has put its buttons on it: else it grows
+// a pixel or so when they come, the client area loses that, and a layout pass runs in the
+// middle of the maximising. Qt's menu bar takes the height of a corner widget, the buttons'
+// one, with its own margins around it.
+class MenuBar final : public QMenuBar {
  public:
-  QSize sizeHint() const override {
+  QSize sizeHint() const override { return with_room(QMenuBar::sizeHint()); }
+  QSize minimumSizeHint() const override { return with_room(QMenuBar::minimumSizeHint()); }
+  int heightForWidth(int width) const override {
+    return std::max(QMenuBar::heightForWidth(width), room());
+  }
+
+ private:
+  QSize with_room(QSize size) const {
+    size.setHeight(std::max(size.height(), room()));
+    return size;
+  }
+  // As QMdiArea sizes the buttons, and QMenuBar the room around a corner widget.
+  int room() const {
     QStyleOptionComplex option;
     option.initFrom(this);
     option.subControls =
         QStyle::SC_MdiMinButton | QStyle::SC_MdiNormalButton | QStyle::SC_MdiCloseButton;
     const int button = style()->pixelMetric(QStyle::PM_TitleBarButtonSize, &option, this);
-    const QSize buttons =
-        style()->sizeFromContents(QStyle::CT_MdiControls, &option, QSize(3 * button, button), this);
-    return QSize(0, buttons.height());
+    const int buttons =
+        style()
+            ->sizeFromContents(QStyle::CT_MdiControls, &option, QSize(3 * button, button), this)
+            .height();
+    const int margin = 2 * style()->pixelMetric(QStyle::PM_MenuBarVMargin, nullptr, this) +
+                       2 * style()->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, this) +
+                       style()->styleHint(QStyle::SH_MainWindow_SpaceBelowMenuBar, nullptr, this);
+    return buttons + margin;
   }
 };
 
@@ -85,7 +103,7 @@ MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
   auto* area = new MdiClient;
   area->setBackground(brush_for(design.back_color, area->palette()));
   window_->setCentralWidget(area);
-  if (!menus_.empty()) window_->menuBar()->setCornerWidget(new ButtonRoom, Qt::TopRightCorner);
+  if (!menus_.empty()) window_->setMenuBar(new MenuBar);
   wanted_client_ = QSize(ws.to_pixels(design.client_width), ws.to_pixels(design.client_height));
 }
 
