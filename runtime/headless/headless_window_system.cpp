@@ -205,7 +205,12 @@ Rect HeadlessWindowSystem::shown(const HeadlessPeer& child, const Size& viewport
     case WindowState::Normal:
       return child.rect();
     case WindowState::Maximized:
-      return Rect{0, 0, viewport.width, viewport.height};
+      // The whole client area, or as much as its title bar needs at the least.
+      return Rect{0, 0,
+                  std::max(viewport.width,
+                           static_cast<float>(grid_.to_twips(config_.maximized_min_width_px))),
+                  std::max(viewport.height,
+                           static_cast<float>(grid_.to_twips(config_.maximized_min_height_px)))};
     case WindowState::Minimized:
       break;
   }
@@ -304,7 +309,7 @@ ScrollBars HeadlessWindowSystem::settled_bars() const {
   // As an MDI client does: a horizontal bar when a child reaches past the right (or left)
   // edge, a vertical one past the bottom (or top); a bar takes room from the other direction
   // and can bring the other bar with it. An active maximised child is all there is to see.
-  if (active_ != nullptr && active_->state() == WindowState::Maximized) return {};
+  const bool maximised_in_front = active_ != nullptr && active_->state() == WindowState::Maximized;
   const double bar = grid_.to_twips(config_.scroll_bar_px);
   ScrollBars bars;
   for (int round = 0; round < 3; ++round) {
@@ -315,8 +320,7 @@ ScrollBars HeadlessWindowSystem::settled_bars() const {
     bool any = false;
     double left = 0, top = 0, right = 0, bottom = 0;
     for (const HeadlessPeer* child : children_) {
-      // A maximised child fills what the bars leave, and never reaches past it.
-      if (!child->visible() || child->state() == WindowState::Maximized) continue;
+      if (!child->visible() || (maximised_in_front && child != active_)) continue;
       const Rect r = shown(*child, viewport);
       if (r.width <= 0 && r.height <= 0 && child->state() == WindowState::Minimized) continue;
       const double child_right = double{r.left} + r.width;
@@ -328,7 +332,9 @@ ScrollBars HeadlessWindowSystem::settled_bars() const {
       any = true;
     }
     if (!any) break;
-    const ScrollBars next{right > width || left<0, bottom> height || top < 0};
+    const bool past_side = right > width || left < 0;
+    const bool past_end = bottom > height || top < 0;
+    const ScrollBars next{past_side, past_end};
     if (next == bars) break;
     bars = next;
   }

@@ -26,6 +26,10 @@ struct Config {
   // A minimised child: an icon of this size, in rows from the client area's bottom left.
   int icon_width_px = 196;
   int icon_height_px = 26;
+  // A maximised child fills the client area, but is never smaller than this: room for its
+  // title bar's caption and buttons.
+  int maximized_min_width_px = 0;
+  int maximized_min_height_px = 0;
 };
 
 // The operations that fault injection names.

@@ -28,6 +28,7 @@
 
 #include "forms/frmResizeB.h"
 #include "layout/MDIResize.h"
+#include "qt_support.h"
 #include "random/random_session.h"
 #include "runtime/application.h"
 #include "runtime/fault_injection.h"
@@ -140,6 +141,10 @@ TEST(RandomSessionOnQt, KeepsItsPromisesAfterEveryAction) {
   target.faults = &program->ws.faults();
   target.closed = [&qt = program->qt] { return qt.closed(); };
   target.keeps_any_text = false;  // QString holds Unicode: other bytes come back replaced
+  const rt::headless::Config like_qt = qt_support::config_like_qt();
+  target.maximized_min =
+      rt::Size{static_cast<float>(like_qt.maximized_min_width_px * like_qt.twips_per_pixel),
+               static_cast<float>(like_qt.maximized_min_height_px * like_qt.twips_per_pixel)};
   // A window of 32767 by several hundred pixels costs a few tenths of a second to make and
   // paint offscreen, one as large both ways a 4 GB image: a quarter of the very large sizes,
   // one way at a time.

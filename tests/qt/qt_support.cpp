@@ -51,9 +51,15 @@ rt::headless::Config config_like_qt() {
   config.scroll_bar_px = horizontal_bar;
   ws.user_set_window_state(left, rt::WindowState::Minimized);
   const rt::Rect icon = left.inspect().shown;
+  // Maximised in a client area of next to nothing: as small as it gets.
+  ws.user_resize_client(static_cast<float>(tpp), static_cast<float>(tpp));
+  ws.user_set_window_state(left, rt::WindowState::Maximized);
+  const rt::Rect smallest = left.inspect().shown;
   ws.user_set_window_state(left, rt::WindowState::Normal);
   config.icon_width_px = pixels(icon.width);
   config.icon_height_px = pixels(icon.height);
+  config.maximized_min_width_px = pixels(smallest.width);
+  config.maximized_min_height_px = pixels(smallest.height);
   EXPECT_GT(config.icon_width_px * config.icon_height_px, 0) << "an icon has a size";
   return config;
 }

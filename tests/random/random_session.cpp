@@ -822,17 +822,16 @@ std::string Session::check_children(const Action& action,
     }
   }
   const rt::Size client = main_state().client;
-  // At a few pixels Qt keeps a maximised child at its least size.
-  const bool roomy = client.width >= 1000 && client.height >= 1000;
   const bool restoring = (action.kind == Kind::SetState && action.state == WindowState::Normal) ||
                          action.kind == Kind::ChooseWindow;
   for (std::size_t c = 0; c < 4; ++c) {
     const rt::Rect& shown = now[c].shown;
     if (now[c].window_state == WindowState::Maximized) {
       ++totals_.maximized_checks;
-      const bool fills = shown.left == 0 && shown.top == 0 && shown.width >= client.width &&
-                         shown.height >= client.height &&
-                         (!roomy || (shown.width == client.width && shown.height == client.height));
+      // The whole client area, or at the least room for its title bar.
+      const bool fills = shown.left == 0 && shown.top == 0 &&
+                         shown.width == std::max(client.width, target_.maximized_min.width) &&
+                         shown.height == std::max(client.height, target_.maximized_min.height);
       if (!fills) {
         return "maximised " + name(c) + " shows at " + format_rect(shown) +
                " in a client area of " + rt::format_number(client.width) + " x " +

@@ -133,6 +133,7 @@ struct Target {
   bool exact = false;                         // lengths read back exactly as they were set
   float min_child_width = 0;                  // twips: the narrowest a framed child can be made
   bool keeps_any_text = true;  // a text box holds any bytes typed, not only valid UTF-8 text
+  rt::Size maximized_min;      // twips: the least a maximised child is, room for its title bar
   ResizeLengths resize_lengths;
   std::function<bool()> closed;  // the window system saw the main window go
   // What replays one run, after the seed: "random_tests --gtest_filter='*/Exact'".
