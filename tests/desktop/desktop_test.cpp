@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <QAction>
 #include <QMainWindow>
@@ -15,7 +16,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyleOptionComplex>
 
 #include <gtest/gtest.h>
 
@@ -86,7 +86,7 @@ struct Layout {
   rt::headless::Config config;
   int max_from_right = 0, min_from_right = 0, title_y = 0;  // a framed child's title bar
   int restore_icon_from_right = 0;                          // an icon's restore button
-  QPoint menu_bar_restore;  // a maximised child's restore button, from the window's top right
+  int restore_maximised_from_right = 0;                     // a maximised child's
   QPoint vul_tekstbox, solve_problem;  // menu bar entries, from the window's top left
   QPoint drop_down;                    // where "Solve Problem" opens, likewise
   QPoint form1_in_list;                // the window list's "Form1", in the open drop-down
@@ -115,20 +115,12 @@ Layout measure() {
       left.width() - qt_support::title_bar(left, QStyle::SC_TitleBarNormalButton).center().x();
   left.showNormal();
 
-  QMainWindow& window = *ws.main_window();
-  right.showMaximized();
-  QWidget& controls = *window.menuBar()->cornerWidget(Qt::TopRightCorner);
-  QStyleOptionComplex option;
-  option.initFrom(&controls);
-  option.subControls = QStyle::SC_MdiMinButton | QStyle::SC_MdiNormalButton;
-  const QPoint restore = controls.mapTo(
-      &window,
-      controls.style()
-          ->subControlRect(QStyle::CC_MdiControls, &option, QStyle::SC_MdiNormalButton, &controls)
-          .center());
-  layout.menu_bar_restore = QPoint(window.width() - restore.x(), restore.y());
+  right.showMaximized();  // it keeps its title bar, with a restore button
+  layout.restore_maximised_from_right =
+      right.width() - qt_support::title_bar(right, QStyle::SC_TitleBarNormalButton).center().x();
   right.showNormal();
 
+  QMainWindow& window = *ws.main_window();
   for (QAction* entry : window.menuBar()->actions()) {
     const QPoint at =
         window.menuBar()->mapTo(&window, window.menuBar()->actionGeometry(entry).center());
@@ -214,6 +206,9 @@ class Desktop : public ::testing::Test {
   // A step: real input, then what the session says the person did.
   template <class Input>
   void step(const std::string& command, Input&& input) {
+    // A frame knows where its buttons are 200 ms after it was last sized; a person takes
+    // longer than that to aim at one.
+    std::this_thread::sleep_for(250ms);
     input();
     prediction_->run(command);
     expect_as_predicted(command);
@@ -254,19 +249,20 @@ TEST_F(Desktop, TitleBarButtonsMinimiseMaximiseAndRestoreAChild) {
        [&] { desktop_->click(title_bar("frmResizeR", layout_->max_from_right)); });
   // Widened while it is maximised: it stays so, and comes back where the last pass put it.
   const QRect frame = desktop_->frame_of(window_);
+  std::this_thread::sleep_for(250ms);
   desktop_->move(QPoint(frame.right(), frame.center().y()));
   desktop_->press();
-  desktop_->move(QPoint(frame.right() + 61, frame.center().y()));
+  for (int pixels = 15; pixels <= 61; pixels += 15) {
+    desktop_->move(QPoint(frame.right() + pixels, frame.center().y()));
+  }
   desktop_->release();
   const std::string state = program_->settled_state();
+  ASSERT_GT(state_value(state, "form MDIResize", "width"), 6480) << "the border was not dragged";
   prediction_->run("resize " + rt::format_number(state_value(state, "form MDIResize", "width")) +
                    " " + rt::format_number(state_value(state, "form MDIResize", "height")));
   expect_as_predicted("widening the main window");
-  step("restore frmResizeR", [&] {
-    const QRect window = desktop_->area_of(window_);
-    desktop_->click(window.topRight() +
-                    QPoint(-layout_->menu_bar_restore.x() + 1, layout_->menu_bar_restore.y()));
-  });
+  step("restore frmResizeR",
+       [&] { desktop_->click(title_bar("frmResizeR", layout_->restore_maximised_from_right)); });
   step("minimize frmResizeL",
        [&] { desktop_->click(title_bar("frmResizeL", layout_->min_from_right)); });
   step("restore frmResizeL",

@@ -20,7 +20,6 @@
 
 #include "qt_support.h"
 #include "runtime/application.h"
-#include "runtime/qt/classic_style.h"
 #include "runtime/qt/qt_window_system.h"
 #include "shell/project.h"
 
@@ -28,15 +27,13 @@ namespace {
 
 using rt::qt::QtWindowSystem;
 
-// The program as a person starts it: in its own style.
+// The program as a person starts it (the tests run in its own style).
 class Look : public ::testing::Test {
  protected:
-  Look() : style_before_(QApplication::style()->name()) {
-    QApplication::setStyle(rt::qt::make_classic_style());
+  Look() {
     app_.start();
     QCoreApplication::processEvents();
   }
-  ~Look() override { QApplication::setStyle(style_before_); }
 
   QMdiSubWindow& frame(const char* form) {
     return *qobject_cast<QMdiSubWindow*>(
@@ -48,7 +45,6 @@ class Look : public ::testing::Test {
         QtWindowSystem::native(app_.existing_instance(form)->controls().at(index)->peer()));
   }
 
-  QString style_before_;
   QtWindowSystem ws_;
   rt::Application app_{shell::make_project(), ws_};
 };

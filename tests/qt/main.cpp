@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/qt/classic_style.h"
+
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
+  // In the program's own style, as a person sees it.
+  QApplication::setStyle(rt::qt::make_classic_style());
   return RUN_ALL_TESTS();
 }
