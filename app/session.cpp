@@ -405,13 +405,25 @@ void print_state(const rt::Application& app, std::ostream& out) {
   }
 }
 
+namespace {
+
+// A length as a session reads it back: plain decimals, the fewest digits that give the same
+// single again ("500000", where the trace writes 5e+05).
+std::string plain(float twips) {
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof text, twips, std::chars_format::fixed);
+  return std::string(text, result.ptr);
+}
+
+}  // namespace
+
 std::string command_for(const rt::UserAction& action) {
   using Kind = rt::UserAction::Kind;
   const std::string name(action.target != nullptr ? target_name(*action.target) : "");
   const rt::Rect& r = action.rect;
   switch (action.kind) {
     case Kind::ResizeClient:
-      return "resize " + rt::format_number(r.width) + " " + rt::format_number(r.height);
+      return "resize " + plain(r.width) + " " + plain(r.height);
     case Kind::Click:
       return "click " + name;
     case Kind::ChooseWindow:
@@ -421,8 +433,8 @@ std::string command_for(const rt::UserAction& action) {
     case Kind::Activate:
       return "activate " + name;
     case Kind::Place:
-      return "place " + name + " " + rt::format_number(r.left) + " " + rt::format_number(r.top) +
-             " " + rt::format_number(r.width) + " " + rt::format_number(r.height);
+      return "place " + name + " " + plain(r.left) + " " + plain(r.top) + " " + plain(r.width) +
+             " " + plain(r.height);
     case Kind::Type:
       return "type " + name + " " + rt::quote(action.text);
   }
