@@ -162,19 +162,6 @@ std::string parse_number(std::string_view text, double min, double max, double& 
   return {};
 }
 
-// A session command's name for a window state.
-std::string_view state_command(rt::WindowState state) {
-  switch (state) {
-    case rt::WindowState::Minimized:
-      return "minimize";
-    case rt::WindowState::Maximized:
-      return "maximize";
-    case rt::WindowState::Normal:
-      break;
-  }
-  return "restore";
-}
-
 // How a session names what a person acted on: a form by its name, a control or menu item by
 // its own ("Command1", "mnuOplossing").
 std::string_view target_name(const rt::Object& object) {
@@ -186,6 +173,18 @@ std::string_view target_name(const rt::Object& object) {
 
 std::string parse_length(std::string_view text, double max, double& value) {
   return parse_number(text, 0, max, value);
+}
+
+std::string_view state_command(rt::WindowState state) {
+  switch (state) {
+    case rt::WindowState::Minimized:
+      return "minimize";
+    case rt::WindowState::Maximized:
+      return "maximize";
+    case rt::WindowState::Normal:
+      break;
+  }
+  return "restore";
 }
 
 Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)

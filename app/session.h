@@ -80,6 +80,9 @@ std::string unquote(std::string_view word, std::string& text);
 // Returns an error message, or empty with `value` set.
 std::string parse_length(std::string_view text, double max, double& value);
 
+// The session command that puts a child in this state: "minimize", "maximize", "restore".
+std::string_view state_command(rt::WindowState state);
+
 // Every loaded form, control and menu item as the window system holds it, a line each,
 // without running any program code.
 void print_state(const rt::Application& app, std::ostream& out);

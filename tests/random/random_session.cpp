@@ -24,6 +24,7 @@
 #include <malloc.h>
 #endif
 
+#include "app/session.h"
 #include "forms/frmResizeB.h"
 #include "forms/frmResizeL.h"
 #include "forms/frmResizeR.h"
@@ -136,18 +137,6 @@ std::string random_text(Random& random) {
     }
   }
   return text;
-}
-
-std::string_view state_button(rt::WindowState state) {
-  switch (state) {
-    case rt::WindowState::Minimized:
-      return "minimize";
-    case rt::WindowState::Maximized:
-      return "maximize";
-    case rt::WindowState::Normal:
-      break;
-  }
-  return "restore";
 }
 
 // Whether a toolkit that holds text as Unicode keeps these bytes as they are: well-formed UTF-8,
@@ -274,7 +263,7 @@ std::string Action::describe() const {
       out << "type " << text.size() << " bytes";
       break;
     case Kind::SetState:
-      out << state_button(state) << " " << kChildren[static_cast<std::size_t>(child)];
+      out << app::state_command(state) << " " << kChildren[static_cast<std::size_t>(child)];
       break;
     case Kind::Activate:
       out << "activate " << kChildren[static_cast<std::size_t>(child)];
