@@ -9,41 +9,6 @@
 #include "shell/project.h"
 
 namespace app {
-namespace {
-
-constexpr double kMaxTwipsPerPixel = 1440;  // one pixel an inch
-
-}  // namespace
-
-bool ArgumentReader::next() {
-  if (next_ >= args_->size()) return false;
-  name_ = (*args_)[next_++];
-  value_ = {};
-  has_value_ = false;
-  if (const auto eq = name_.find('='); name_.starts_with("--") && eq != std::string_view::npos) {
-    value_ = name_.substr(eq + 1);
-    name_ = name_.substr(0, eq);
-    has_value_ = true;
-  }
-  return true;
-}
-
-std::string ArgumentReader::value(std::string_view& out) {
-  if (!has_value_) {
-    if (next_ >= args_->size()) return std::string(name_) + " needs a value";
-    value_ = (*args_)[next_++];
-  }
-  out = value_;
-  return {};
-}
-
-std::string parse_twips_per_pixel(std::string_view text, double& out) {
-  if (std::string bad = parse_length(text, kMaxTwipsPerPixel, out); !bad.empty()) {
-    return "--twips-per-pixel: " + bad;
-  }
-  if (out < kMinTwipsPerPixel) return "--twips-per-pixel: must be at least 0.01";
-  return {};
-}
 
 std::string parse_options(const std::vector<std::string_view>& args, Options& options) {
   bool tpp_given = false;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/arguments.h"
+
 namespace app {
 
 struct Options {
@@ -16,37 +18,6 @@ struct Options {
   std::string script;  // empty: none given; "-": standard input
   std::string record;  // empty: none given
 };
-
-// Exit statuses.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRejectedLines = 1;
-inline constexpr int kExitUsage = 2;
-
-// Reads the arguments of a command line in order: "--name value", "--name=value", "--flag".
-class ArgumentReader {
- public:
-  explicit ArgumentReader(const std::vector<std::string_view>& args) : args_(&args) {}
-  // Moves to the next argument; false after the last.
-  bool next();
-  // The argument, without any "=value".
-  std::string_view name() const { return name_; }
-  // Whether a value came with it after '='.
-  bool has_value() const { return has_value_; }
-  // The option's value: after its '=', or else the next argument, which it then takes.
-  // Returns an error message, or empty.
-  std::string value(std::string_view& out);
-
- private:
-  const std::vector<std::string_view>* args_;
-  std::size_t next_ = 0;
-  std::string_view name_;
-  std::string_view value_;
-  bool has_value_ = false;
-};
-
-// --twips-per-pixel's value: from a pixel finer than any screen to one pixel an inch. Returns
-// an error message, or empty.
-std::string parse_twips_per_pixel(std::string_view text, double& out);
 
 // Parses the program's own arguments (not the program name, and not the window system's own
 // options: see without_qt_options()). Returns an error message, or empty.

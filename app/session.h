@@ -11,13 +11,6 @@
 
 namespace app {
 
-// The largest client size a session accepts, in twips: every whole number up to it is a
-// single exactly.
-inline constexpr double kMaxClientTwips = 16777216.0;
-// The finest pixel a session or a sweep accepts, in twips: 144000 dots an inch, finer than any
-// screen. Much finer ones make the pixel arithmetic overflow, and every length infinite.
-inline constexpr double kMinTwipsPerPixel = 0.01;
-
 // Plays session commands, one a line, as a person at the window would:
 //   resize W H          the main window's client area becomes W x H twips, and gets its Resize
 //   click NAME          clicks a menu item or a button (mnuOplossing, mnuWiskundig, mnuVulBox,
@@ -67,18 +60,6 @@ class Session {
   int rejected_ = 0;
   bool ended_ = false;
 };
-
-// The words of a line, split at white space; a double-quoted string is one word, quotes and
-// all, white space and escaped quotes included.
-std::vector<std::string_view> split_words(std::string_view line);
-
-// The text of a word: a double-quoted string with C escapes as the trace writes them, or the
-// word as it stands. Returns an error message, or empty with `text` set.
-std::string unquote(std::string_view word, std::string& text);
-
-// Reads a length in twips: a finite, non-negative decimal number no larger than `max`.
-// Returns an error message, or empty with `value` set.
-std::string parse_length(std::string_view text, double max, double& value);
 
 // The session command that puts a child in this state: "minimize", "maximize", "restore".
 std::string_view state_command(rt::WindowState state);

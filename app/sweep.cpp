@@ -10,9 +10,8 @@
 #include <iomanip>
 #include <iostream>
 
+#include "app/arguments.h"
 #include "app/chart.h"
-#include "app/cli.h"
-#include "app/session.h"
 #include "layout/MDIResize.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"

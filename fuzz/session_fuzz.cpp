@@ -4,7 +4,6 @@
 // no faults, so the program itself never reports a run-time error; nothing crashes or hangs;
 // and what was recorded of it plays again, without an error, to the same state.
 
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>

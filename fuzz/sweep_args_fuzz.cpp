@@ -10,8 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/session.h"
+#include "app/arguments.h"
 #include "app/sweep.h"
+#include "runtime/variant.h"
 
 namespace {
 
