@@ -83,12 +83,33 @@ std::string ArgumentReader::value(std::string_view& out) {
   return {};
 }
 
-std::string parse_twips_per_pixel(std::string_view text, double& out) {
-  if (std::string bad = parse_length(text, kMaxTwipsPerPixel, out); !bad.empty()) {
-    return "--twips-per-pixel: " + bad;
+std::string ArgumentReader::length(double max, double& out) {
+  std::string_view text;
+  if (std::string error = value(text); !error.empty()) return error;
+  if (std::string error = parse_length(text, max, out); !error.empty()) {
+    return std::string(name_) + ": " + error;
   }
-  if (out < kMinTwipsPerPixel) return "--twips-per-pixel: must be at least 0.01";
   return {};
+}
+
+std::string ArgumentReader::twips_per_pixel(double& out) {
+  if (std::string error = length(kMaxTwipsPerPixel, out); !error.empty()) return error;
+  if (out < kMinTwipsPerPixel) {
+    return std::string(name_) + ": must be at least " + rt::format_number(kMinTwipsPerPixel);
+  }
+  return {};
+}
+
+std::string ArgumentReader::file_name(std::string& out, std::string_view otherwise) {
+  std::string_view text;
+  if (std::string error = value(text); !error.empty()) return error;
+  if (text.empty()) return std::string(name_) + " needs a file name" + std::string(otherwise);
+  out = std::string(text);
+  return {};
+}
+
+std::string ArgumentReader::unknown() const {
+  return "unknown option " + std::string(name_.substr(0, 60));
 }
 
 std::string parse_number(std::string_view text, double min, double max, double& value) {

@@ -33,6 +33,17 @@ class ArgumentReader {
   // The option's value: after its '=', or else the next argument, which it then takes.
   // Returns an error message, or empty.
   std::string value(std::string_view& out);
+  // The option's value as a length in twips (see parse_length). Returns an error message that
+  // names the option, or empty.
+  std::string length(double max, double& out);
+  // The option's value as twips per pixel: from a pixel finer than any screen to one pixel an
+  // inch. Returns an error message, or empty.
+  std::string twips_per_pixel(double& out);
+  // The option's value as a file name, which must not be empty; `otherwise` follows "needs a
+  // file name" where something else may stand for one. Returns an error message, or empty.
+  std::string file_name(std::string& out, std::string_view otherwise = {});
+  // The error for an argument that is none of the command's options.
+  std::string unknown() const;
 
  private:
   const std::vector<std::string_view>* args_;
@@ -41,10 +52,6 @@ class ArgumentReader {
   std::string_view value_;
   bool has_value_ = false;
 };
-
-// --twips-per-pixel's value: from a pixel finer than any screen to one pixel an inch. Returns
-// an error message, or empty.
-std::string parse_twips_per_pixel(std::string_view text, double& out);
 
 // A decimal number of twips from `min` to `max`. Returns an error message, or empty with
 // `value` set.

@@ -15,7 +15,6 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
   ArgumentReader reader(args);
   while (reader.next()) {
     const std::string_view arg = reader.name();
-    std::string_view value;
     if (arg == "--help" || arg == "-h") {
       options.mode = Options::Mode::Help;
       return {};
@@ -28,22 +27,19 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
       if (arg == "--exact") options.exact = true;
       if (arg == "--trace") options.trace = true;
     } else if (arg == "--twips-per-pixel") {
-      if (std::string error = reader.value(value); !error.empty()) return error;
-      if (std::string error = parse_twips_per_pixel(value, options.twips_per_pixel);
-          !error.empty()) {
+      if (std::string error = reader.twips_per_pixel(options.twips_per_pixel); !error.empty()) {
         return error;
       }
       tpp_given = true;
     } else if (arg == "--script") {
-      if (std::string error = reader.value(value); !error.empty()) return error;
-      if (value.empty()) return "--script needs a file name, or - for standard input";
-      options.script = std::string(value);
+      if (std::string error = reader.file_name(options.script, ", or - for standard input");
+          !error.empty()) {
+        return error;
+      }
     } else if (arg == "--record") {
-      if (std::string error = reader.value(value); !error.empty()) return error;
-      if (value.empty()) return "--record needs a file name";
-      options.record = std::string(value);
+      if (std::string error = reader.file_name(options.record); !error.empty()) return error;
     } else {
-      return "unknown option " + std::string(arg.substr(0, 60));
+      return reader.unknown();
     }
   }
   if (tpp_given && options.exact) return "--exact and --twips-per-pixel exclude each other";

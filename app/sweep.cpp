@@ -101,13 +101,6 @@ double width_count(double from, double to, double step) {
   return std::floor((to - from) / step + 1e-9) + 1;
 }
 
-std::string number_option(std::string_view name, std::string_view value, double max, double& out) {
-  if (std::string error = parse_length(value, max, out); !error.empty()) {
-    return std::string(name) + ": " + error;
-  }
-  return {};
-}
-
 }  // namespace
 
 std::string_view edge_name(Edge edge) {
@@ -168,26 +161,24 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
   ArgumentReader reader(args);
   while (reader.next()) {
     const std::string_view arg = reader.name();
-    const bool known = arg == "--from" || arg == "--to" || arg == "--step" || arg == "--height" ||
-                       arg == "--twips-per-pixel" || arg == "--csv" || arg == "--svg" ||
-                       arg == "--window-system";
-    if (!known) return "unknown option " + std::string(arg.substr(0, 60));
-    std::string_view value;
-    if (std::string error = reader.value(value); !error.empty()) return error;
     std::string error;
-    if (arg == "--from") error = number_option(arg, value, kMaxClientTwips, o.from);
-    if (arg == "--to") error = number_option(arg, value, kMaxClientTwips, o.to);
-    if (arg == "--height") error = number_option(arg, value, kMaxClientTwips, o.height);
-    if (arg == "--step") {
-      error = number_option(arg, value, kMaxClientTwips, o.step);
+    if (arg == "--from") {
+      error = reader.length(kMaxClientTwips, o.from);
+    } else if (arg == "--to") {
+      error = reader.length(kMaxClientTwips, o.to);
+    } else if (arg == "--height") {
+      error = reader.length(kMaxClientTwips, o.height);
+    } else if (arg == "--step") {
+      error = reader.length(kMaxClientTwips, o.step);
       if (error.empty() && o.step <= 0) error = "--step: must be more than 0";
-    }
-    if (arg == "--twips-per-pixel") error = parse_twips_per_pixel(value, o.twips_per_pixel);
-    if (arg == "--csv" || arg == "--svg") {
-      if (value.empty()) return std::string(arg) + " needs a file name";
-      (arg == "--csv" ? o.csv : o.svg) = std::string(value);
-    }
-    if (arg == "--window-system") {
+    } else if (arg == "--twips-per-pixel") {
+      error = reader.twips_per_pixel(o.twips_per_pixel);
+    } else if (arg == "--csv" || arg == "--svg") {
+      error = reader.file_name(arg == "--csv" ? o.csv : o.svg);
+    } else if (arg == "--window-system") {
+      std::string_view value;
+      error = reader.value(value);
+      if (!error.empty()) return error;
       if (value == "headless") {
         o.window_system = SweepOptions::WindowSystem::Headless;
       } else if (value == "qt") {
@@ -195,6 +186,8 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
       } else {
         return "--window-system: headless or qt, not " + rt::quote(value.substr(0, 40));
       }
+    } else {
+      return reader.unknown();
     }
     if (!error.empty()) return error;
   }
