@@ -101,6 +101,20 @@ double width_count(double from, double to, double step) {
   return std::floor((to - from) / step + 1e-9) + 1;
 }
 
+// --window-system's value. Returns an error message, or empty.
+std::string read_window_system(ArgumentReader& reader, SweepOptions::WindowSystem& out) {
+  std::string_view value;
+  if (std::string error = reader.value(value); !error.empty()) return error;
+  if (value == "headless") {
+    out = SweepOptions::WindowSystem::Headless;
+  } else if (value == "qt") {
+    out = SweepOptions::WindowSystem::Qt;
+  } else {
+    return "--window-system: headless or qt, not " + rt::quote(value.substr(0, 40));
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string_view edge_name(Edge edge) {
@@ -176,16 +190,7 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
     } else if (arg == "--csv" || arg == "--svg") {
       error = reader.file_name(arg == "--csv" ? o.csv : o.svg);
     } else if (arg == "--window-system") {
-      std::string_view value;
-      error = reader.value(value);
-      if (!error.empty()) return error;
-      if (value == "headless") {
-        o.window_system = SweepOptions::WindowSystem::Headless;
-      } else if (value == "qt") {
-        o.window_system = SweepOptions::WindowSystem::Qt;
-      } else {
-        return "--window-system: headless or qt, not " + rt::quote(value.substr(0, 40));
-      }
+      error = read_window_system(reader, o.window_system);
     } else {
       return reader.unknown();
     }
@@ -209,6 +214,18 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
            " (take a larger --step or a shorter range)";
   }
   return {};
+}
+
+bool sweep_wants_qt(const std::vector<std::string_view>& args) {
+  ArgumentReader reader(args);
+  while (reader.next()) {
+    auto chosen = SweepOptions::WindowSystem::Headless;
+    if (reader.name() == "--window-system" && read_window_system(reader, chosen).empty() &&
+        chosen == SweepOptions::WindowSystem::Qt) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string sweep_usage_text() {

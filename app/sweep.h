@@ -33,6 +33,10 @@ inline constexpr double kMaxSweepWidths = 2097152;
 std::string parse_sweep_options(const std::vector<std::string_view>& args, SweepOptions& options);
 std::string sweep_usage_text();
 
+// Whether the arguments after `sweep` ask for real windows anywhere (--window-system qt). Qt
+// has to start before they can be parsed in full: its own options are among them until then.
+bool sweep_wants_qt(const std::vector<std::string_view>& args);
+
 // Where an edge lies against the edge it should meet.
 enum class Edge { Gap, Exact, Overhang };
 std::string_view edge_name(Edge edge);

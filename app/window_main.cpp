@@ -241,15 +241,8 @@ int run_window(int& argc, char** argv, const Options& options) {
 }
 
 int run_sweep_command(int& argc, char** argv) {
-  const auto wants_qt = [](const std::vector<std::string_view>& args) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-      if (args[i] == "--window-system=qt") return true;
-      if (args[i] == "--window-system" && i + 1 < args.size() && args[i + 1] == "qt") return true;
-    }
-    return false;
-  };
   std::vector<std::string_view> args(argv + 2, argv + argc);
-  if (!wants_qt(args)) return sweep_main(args, std::cout, std::cerr);
+  if (!sweep_wants_qt(args)) return sweep_main(args, std::cout, std::cerr);
   // The sweep is measured, not watched: no windows on the desktop unless asked for.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication qt_application(argc, argv);
