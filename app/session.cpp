@@ -23,13 +23,6 @@ void print_geometry(const rt::Rect& r, std::ostream& out) {
       << " width=" << rt::format_number(r.width) << " height=" << rt::format_number(r.height);
 }
 
-std::string_view bars_name(const rt::ScrollBars& bars) {
-  if (bars.horizontal && bars.vertical) return "both";
-  if (bars.horizontal) return "horizontal";
-  if (bars.vertical) return "vertical";
-  return "none";
-}
-
 // How a session names what a person acted on: a form by its name, a control or menu item by
 // its own ("Command1", "mnuOplossing").
 std::string_view target_name(const rt::Object& object) {
@@ -38,6 +31,13 @@ std::string_view target_name(const rt::Object& object) {
 }
 
 }  // namespace
+
+std::string_view bars_name(const rt::ScrollBars& bars) {
+  if (bars.horizontal && bars.vertical) return "both";
+  if (bars.horizontal) return "horizontal";
+  if (bars.vertical) return "vertical";
+  return "none";
+}
 
 std::string_view state_command(rt::WindowState state) {
   switch (state) {

@@ -64,6 +64,9 @@ class Session {
 // The session command that puts a child in this state: "minimize", "maximize", "restore".
 std::string_view state_command(rt::WindowState state);
 
+// How the client area's scroll bars are named: "none", "horizontal", "vertical" or "both".
+std::string_view bars_name(const rt::ScrollBars& bars);
+
 // Every loaded form, control and menu item as the window system holds it, a line each,
 // without running any program code.
 void print_state(const rt::Application& app, std::ostream& out);

@@ -12,6 +12,7 @@
 
 #include "app/arguments.h"
 #include "app/chart.h"
+#include "app/session.h"
 #include "layout/MDIResize.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
@@ -304,16 +305,12 @@ void write_csv(const SweepResult& result, std::ostream& out) {
   out << "width,oplossing,wiskundig,forms_edge,forms_delta_px,lists_edge,lists_delta_px,"
          "bottom_edge,bottom_delta_px,scrollbars,label,label_agrees\n";
   for (const Sample& s : result.samples) {
-    const char* bars = s.bars.horizontal && s.bars.vertical ? "both"
-                       : s.bars.horizontal                  ? "horizontal"
-                       : s.bars.vertical                    ? "vertical"
-                                                            : "none";
     out << rt::format_number(s.width) << ',' << s.combination.oplossing << ','
         << s.combination.wiskundig << ',' << edge_name(s.forms) << ','
         << rt::format_number(s.forms_delta_px) << ',' << edge_name(s.lists) << ','
         << rt::format_number(s.lists_delta_px) << ',' << edge_name(s.bottom) << ','
-        << rt::format_number(s.bottom_delta_px) << ',' << bars << ',' << label_name(s.label) << ','
-        << s.label_agrees << '\n';
+        << rt::format_number(s.bottom_delta_px) << ',' << bars_name(s.bars) << ','
+        << label_name(s.label) << ',' << s.label_agrees << '\n';
   }
 }
 
