@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "app/cli.h"
-#include "app/session.h"
 
 namespace {
 
