@@ -11,13 +11,6 @@ namespace app {
 
 namespace {
 
-std::string expect_count(const std::vector<std::string_view>& args, std::size_t count,
-                         std::string_view usage) {
-  if (args.size() == count) return {};
-  return (args.size() < count ? "missing argument; usage: " : "too many arguments; usage: ") +
-         std::string(usage);
-}
-
 void print_geometry(const rt::Rect& r, std::ostream& out) {
   out << " left=" << rt::format_number(r.left) << " top=" << rt::format_number(r.top)
       << " width=" << rt::format_number(r.width) << " height=" << rt::format_number(r.height);
@@ -31,6 +24,13 @@ std::string_view target_name(const rt::Object& object) {
 }
 
 }  // namespace
+
+std::string expect_count(const std::vector<std::string_view>& args, std::size_t count,
+                         std::string_view usage) {
+  if (args.size() == count) return {};
+  return (args.size() < count ? "missing argument; usage: " : "too many arguments; usage: ") +
+         std::string(usage);
+}
 
 std::string_view bars_name(const rt::ScrollBars& bars) {
   if (bars.horizontal && bars.vertical) return "both";

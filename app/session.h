@@ -61,6 +61,10 @@ class Session {
   bool ended_ = false;
 };
 
+// Why a command's arguments are not `count` in number, with its usage; empty when they are.
+std::string expect_count(const std::vector<std::string_view>& args, std::size_t count,
+                         std::string_view usage);
+
 // The session command that puts a child in this state: "minimize", "maximize", "restore".
 std::string_view state_command(rt::WindowState state);
 

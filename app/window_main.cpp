@@ -133,10 +133,7 @@ class ScriptPlayer {
 
 // `shot FILE`: the main window as it is now, as a PNG.
 std::string shot(rt::qt::QtWindowSystem& ws, const std::vector<std::string_view>& args) {
-  if (args.size() != 1) {
-    return std::string(args.empty() ? "missing argument" : "too many arguments") +
-           "; usage: shot FILE";
-  }
+  if (std::string error = expect_count(args, 1, "shot FILE"); !error.empty()) return error;
   QMainWindow* window = ws.main_window();
   if (window == nullptr) return "shot: there is no main window";
   const QString path = QString::fromUtf8(args[0].data(), static_cast<qsizetype>(args[0].size()));
