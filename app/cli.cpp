@@ -92,16 +92,21 @@ std::vector<std::string_view> without_qt_options(const std::vector<std::string_v
   return ours;
 }
 
+bool has_qt_option(const std::vector<std::string_view>& args, std::string_view name) {
+  for (const std::string_view arg : args) {
+    const QtOption* option = qt_option(arg);
+    if (option != nullptr && option->name == name) return true;
+  }
+  return false;
+}
+
 std::string no_display(const std::vector<std::string_view>& args) {
   const auto set = [](const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
   };
   if (set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM")) return {};
-  for (const std::string_view arg : args) {
-    const QtOption* option = qt_option(arg);
-    if (option != nullptr && option->name == "platform") return {};
-  }
+  if (has_qt_option(args, "platform")) return {};
   return "no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); try "
          "-platform offscreen for a window nobody sees, or --headless";
 }

@@ -27,6 +27,10 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
 // values, which the window takes for itself.
 std::vector<std::string_view> without_qt_options(const std::vector<std::string_view>& args);
 
+// Whether Qt's own option `name` ("platform", "style": without its dashes or value) is among
+// the arguments.
+bool has_qt_option(const std::vector<std::string_view>& args, std::string_view name);
+
 // Why the window cannot be opened: no platform chosen (-platform, QT_QPA_PLATFORM) and no
 // display (DISPLAY, WAYLAND_DISPLAY) to open it on. Empty when it can be tried.
 std::string no_display(const std::vector<std::string_view>& args);

@@ -141,16 +141,10 @@ std::string shot(rt::qt::QtWindowSystem& ws, const std::vector<std::string_view>
   return {};
 }
 
-// Whether the person chose a widget style: Qt's -style option (with one dash or two, its value
-// after a space or an equals sign) or QT_STYLE_OVERRIDE.
+// Whether the person chose a widget style: Qt's -style option or QT_STYLE_OVERRIDE.
 bool style_chosen(int argc, char** argv) {
-  if (qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE")) return true;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    if (arg.starts_with("--")) arg.remove_prefix(1);
-    if (arg == "-style" || arg.starts_with("-style=")) return true;
-  }
-  return false;
+  return qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") ||
+         has_qt_option(std::vector<std::string_view>(argv + 1, argv + argc), "style");
 }
 
 // Qt ends the process when its platform cannot start (a display that does not answer, a plugin
