@@ -162,23 +162,13 @@ Run-time errors of the program are reported on standard error with number and me
 )";
 }
 
-std::string open_recording(const std::string& path, double twips_per_pixel, std::ofstream& file) {
-  file.open(path);
-  if (!file) return "cannot write the recording " + path;
-  file << "# mdiresize session recorded at " << rt::format_number(twips_per_pixel)
-       << " twips per pixel\n"
-       << std::flush;
-  return file ? "" : "cannot write the recording " + path;
-}
-
 int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
   rt::headless::Config config;
   if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
   config.exact = options.exact;
   rt::headless::HeadlessWindowSystem ws(config);
   // The recording outlives the program, which may still act as it closes its windows.
-  std::ofstream recording;
-  Recorder recorder(recording);
+  Recording recording;
   rt::Application application(shell::make_project(), ws);
   rt::StreamTracer tracer(out);
   if (options.trace) application.set_tracer(&tracer);
@@ -197,12 +187,10 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
     script = &file;
   }
   if (!options.record.empty()) {
-    if (const std::string error = open_recording(options.record, ws.twips_per_pixel(), recording);
-        !error.empty()) {
+    if (const std::string error = recording.start(options.record, ws); !error.empty()) {
       err << "mdiresize: " << error << '\n';
       return kExitUsage;
     }
-    ws.listen(&recorder);
   }
   application.start();
   Session session(application, out, err);

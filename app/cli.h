@@ -37,10 +37,6 @@ std::string no_display(const std::vector<std::string_view>& args);
 
 std::string usage_text();
 
-// Opens the file of --record and writes its first line, which says at how many twips per pixel
-// it was made. Returns an error message, or empty.
-std::string open_recording(const std::string& path, double twips_per_pixel, std::ofstream& file);
-
 // The headless session: the program on the in-memory window system, commands from the script
 // (standard input when none is given). Returns the exit status.
 int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err);

@@ -307,4 +307,15 @@ void Recorder::acted(const rt::UserAction& action) {
   *out_ << command_for(action) << std::endl;  // as it happens: a crash loses nothing before it
 }
 
+std::string Recording::start(const std::string& path, rt::WindowSystem& ws) {
+  file_.open(path);
+  if (!file_) return "cannot write the recording " + path;
+  file_ << "# mdiresize session recorded at " << rt::format_number(ws.twips_per_pixel())
+        << " twips per pixel\n"
+        << std::flush;
+  if (!file_) return "cannot write the recording " + path;
+  ws.listen(&recorder_);
+  return {};
+}
+
 }  // namespace app

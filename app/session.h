@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fstream>
 #include <functional>
 #include <iosfwd>
 #include <map>
@@ -87,6 +88,18 @@ class Recorder final : public rt::UserActionListener {
 
  private:
   std::ostream* out_;
+};
+
+// The file of --record, and the Recorder that writes to it.
+class Recording {
+ public:
+  // Opens `path`, writes its first line, which says at how many twips per pixel it was made,
+  // and from then on records what the person does on `ws`. Returns an error message, or empty.
+  std::string start(const std::string& path, rt::WindowSystem& ws);
+
+ private:
+  std::ofstream file_;
+  Recorder recorder_{file_};
 };
 
 }  // namespace app

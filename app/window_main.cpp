@@ -189,8 +189,7 @@ int run_window(int& argc, char** argv, const Options& options) {
 
   rt::qt::QtWindowSystem ws;
   // The recording outlives the program, which may still act as it closes its windows.
-  std::ofstream recording;
-  Recorder recorder(recording);
+  Recording recording;
   rt::Application application(shell::make_project(), ws);
   rt::StreamTracer tracer(std::cout);
   if (options.trace) application.set_tracer(&tracer);
@@ -200,12 +199,10 @@ int run_window(int& argc, char** argv, const Options& options) {
   });
 
   if (!options.record.empty()) {
-    if (const std::string error = open_recording(options.record, ws.twips_per_pixel(), recording);
-        !error.empty()) {
+    if (const std::string error = recording.start(options.record, ws); !error.empty()) {
       std::cerr << "mdiresize: " << error << '\n';
       return kExitUsage;
     }
-    ws.listen(&recorder);
   }
 
   Session session(application, std::cout, std::cerr);
