@@ -96,9 +96,7 @@ void write_svg(const SweepResult& result, const SweepOptions& options, std::ostr
           << " twips: " << outcome_name(run_outcome) << "</title></rect>\n";
     };
     for (const Sample& s : result.samples) {
-      if (s.combination.oplossing != c.oplossing || s.combination.wiskundig != c.wiskundig) {
-        continue;
-      }
+      if (s.combination != c) continue;
       const Outcome outcome = outcome_of(s);
       if (run_start == nullptr || outcome != run_outcome) {
         flush();

@@ -284,15 +284,12 @@ void write_summary(const SweepResult& result, std::ostream& out) {
   for (const Combination& combination : kCombinations) {
     std::size_t widths = 0, gap = 0, overhang = 0, one = 0, both = 0, disagree = 0;
     for (const Sample& s : result.samples) {
-      if (s.combination.oplossing != combination.oplossing ||
-          s.combination.wiskundig != combination.wiskundig) {
-        continue;
-      }
+      if (s.combination != combination) continue;
       ++widths;
       gap += s.forms == Edge::Gap;
       overhang += s.forms == Edge::Overhang;
-      one += s.bars.horizontal != s.bars.vertical;
-      both += s.bars.horizontal && s.bars.vertical;
+      one += outcome_of(s) == Outcome::OneBar;
+      both += outcome_of(s) == Outcome::DoubleBar;
       disagree += !s.label_agrees;
     }
     out << std::left << std::setw(30) << combination_name(combination) << std::right << std::setw(8)

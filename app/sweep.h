@@ -48,6 +48,7 @@ std::string_view label_name(LabelText text);
 struct Combination {
   bool oplossing = false;
   bool wiskundig = false;
+  bool operator==(const Combination&) const = default;
 };
 std::string combination_name(const Combination& combination);
 inline constexpr Combination kCombinations[] = {
