@@ -107,7 +107,7 @@ int Session::run(std::istream& in) {
   while (!ended_ && std::getline(in, line)) {
     if (!execute(line, ++number)) break;
   }
-  return rejected_any() ? 1 : 0;
+  return rejected_any() ? kExitRejectedLines : kExitOk;
 }
 
 std::string Session::resize(const std::vector<std::string_view>& args) {

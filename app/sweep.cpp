@@ -23,6 +23,10 @@ namespace {
 
 constexpr double kEpsilon = 1e-6;
 
+// The sweep's own exit statuses: an output file not written, and Ctrl-C as a shell reports it.
+constexpr int kExitNotWritten = 1;
+constexpr int kExitInterrupted = 128 + SIGINT;
+
 Edge edge_of(double delta) {
   if (delta < -kEpsilon) return Edge::Gap;
   if (delta > kEpsilon) return Edge::Overhang;
@@ -317,18 +321,18 @@ int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std
   for (const std::string_view arg : args) {
     if (arg == "--help" || arg == "-h") {
       out << sweep_usage_text();
-      return 0;
+      return kExitOk;
     }
   }
   if (std::string error = parse_sweep_options(args, options); !error.empty()) {
     err << "mdiresize sweep: " << error << " (try mdiresize sweep --help)\n";
-    return 2;
+    return kExitUsage;
   }
   WindowSystemFactory factory;
   if (options.window_system == SweepOptions::WindowSystem::Qt) {
     if (!qt_factory) {
       err << "mdiresize sweep: this build has no Qt window system\n";
-      return 2;
+      return kExitUsage;
     }
     factory = qt_factory;
   } else {
@@ -343,7 +347,7 @@ int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std
     file->open(*name);
     if (!*file) {
       err << "mdiresize sweep: cannot write " << *name << '\n';
-      return 1;
+      return kExitNotWritten;
     }
   }
 
@@ -370,15 +374,15 @@ int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std
   for (auto* file : {&csv, &svg}) {
     if (file->is_open() && !file->flush()) {
       err << "mdiresize sweep: writing an output file failed\n";
-      return 1;
+      return kExitNotWritten;
     }
   }
   if (result.interrupted) {
     err << "mdiresize sweep: interrupted after " << result.samples.size() << " of "
         << result.planned << " passes; wrote what was measured\n";
-    return 130;
+    return kExitInterrupted;
   }
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace app
