@@ -211,7 +211,9 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
   }
   // Without --step the sweep goes one pixel a step; before the window system is there, a pixel
   // is taken to be what the in-memory one makes it by default.
-  const double step = o.step > 0 ? o.step : o.twips_per_pixel > 0 ? o.twips_per_pixel : 15;
+  const double step = o.step > 0              ? o.step
+                      : o.twips_per_pixel > 0 ? o.twips_per_pixel
+                                              : rt::headless::Config{}.twips_per_pixel;
   if (const double widths = width_count(o.from, o.to, step); !(widths <= kMaxSweepWidths)) {
     return "a step of " + rt::format_number(step) + " twips from " + rt::format_number(o.from) +
            " to " + rt::format_number(o.to) + " makes " + rt::format_number(widths) +
