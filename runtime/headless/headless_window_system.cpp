@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "runtime/error.h"
 #include "runtime/object.h"
 
 namespace rt::headless {
@@ -51,20 +52,17 @@ class HeadlessPeer final : public Peer {
   bool framed() const { return frame_height_ > 0; }
 
   void show() override {
-    ws_->check(path(), Op::Show);
     visible_ = true;
     // A child shown is the active one, as a new window on the desktop is.
     if (kind_ == Kind::Child) ws_->activate(*this);
   }
 
   Rect geometry() override {
-    ws_->check(path(), Op::Geometry);
     if (kind_ == Kind::Main) return Rect{0, 0, ws_->client_.width, ws_->client_.height};
     return rect_;
   }
 
   bool place(const Placement& placement) override {
-    ws_->check(path(), Op::Place);
     if (kind_ == Kind::Main) {
       const Size before = ws_->client_;
       if (placement.width) ws_->client_.width = std::max(0.0f, ws_->grid_.snap(*placement.width));
@@ -83,42 +81,29 @@ class HeadlessPeer final : public Peer {
     return resized;
   }
 
-  Size client_size() override {
-    ws_->check(path(), Op::ClientSize);
-    return client();
-  }
+  Size client_size() override { return client(); }
 
-  void set_text(std::string_view text) override {
-    ws_->check(path(), Op::SetText);
-    text_ = text;
-  }
+  void set_text(std::string_view text) override { text_ = text; }
 
-  std::string text() override {
-    ws_->check(path(), Op::Text);
-    return text_;
-  }
+  std::string text() override { return text_; }
 
   WindowHandle handle() override {
-    ws_->check(path(), Op::Handle);
     if (kind_ == Kind::Menu) raise(ErrorCode::UnsupportedMember, path() + ".hWnd");
     return handle_;
   }
 
   void add_item(std::string_view item) override {
     if (!is_list_) Peer::add_item(item);
-    ws_->check(path(), Op::AddItem);
     items_.emplace_back(item);
   }
 
   bool checked() override {
     if (kind_ != Kind::Menu) return Peer::checked();
-    ws_->check(path(), Op::Checked);
     return checked_;
   }
 
   void set_checked(bool checked) override {
     if (kind_ != Kind::Menu) return Peer::set_checked(checked);
-    ws_->check(path(), Op::SetChecked);
     checked_ = checked;
   }
 
@@ -243,7 +228,6 @@ Rect HeadlessWindowSystem::snap(const Rect& rect) const {
 
 std::unique_ptr<Peer> HeadlessWindowSystem::create_main_window(const FormDesign& design,
                                                                Object& owner) {
-  check(owner.path(), Op::Create);
   auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Main, owner);
   peer->set_design(design.caption, {}, false, false);
   client_ = Size{grid_.snap(design.client_width), grid_.snap(design.client_height)};
@@ -254,7 +238,6 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_main_window(const FormDesign&
 
 std::unique_ptr<Peer> HeadlessWindowSystem::create_child_form(Peer&, const FormDesign& design,
                                                               Object& owner) {
-  check(owner.path(), Op::Create);
   auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Child, owner);
   const bool framed = design.border_style != BorderStyle::None;
   const auto px = [&](int pixels) { return static_cast<float>(grid_.to_twips(pixels)); };
@@ -274,7 +257,6 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_child_form(Peer&, const FormD
 
 std::unique_ptr<Peer> HeadlessWindowSystem::create_control(Peer&, const ControlDesign& design,
                                                            Object& owner) {
-  check(owner.path(), Op::Create);
   auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Control, owner);
   peer->set_rect(Rect{design.left, design.top, design.width, design.height});
   const bool is_list = design.kind == ControlKind::ListBox;
@@ -286,7 +268,6 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_control(Peer&, const ControlD
 
 std::unique_ptr<Peer> HeadlessWindowSystem::create_menu_item(Peer&, const MenuDesign& design,
                                                              Object& owner) {
-  check(owner.path(), Op::Create);
   auto peer = std::make_unique<HeadlessPeer>(*this, HeadlessPeer::Kind::Menu, owner);
   peer->set_design(design.caption, {}, false, design.checked);
   return peer;

@@ -6,8 +6,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "runtime/error.h"
-#include "runtime/fault_injection.h"
 #include "runtime/pixel_grid.h"
 #include "runtime/window_system.h"
 
@@ -32,13 +30,11 @@ struct Config {
   int maximized_min_height_px = 0;
 };
 
-// The operations that fault injection names.
-using Op = PeerOp;
-
 class HeadlessPeer;
 
 // A window system held in memory: deterministic, with lengths snapped to whole pixels (or
-// kept exact), child frames, the MDI client's scroll bars and fault injection.
+// kept exact), child frames and the MDI client's scroll bars. Faults are injected in front of
+// it, by FaultyWindowSystem, as in front of any window system.
 class HeadlessWindowSystem final : public WindowSystem {
  public:
   explicit HeadlessWindowSystem(Config config = {});
@@ -48,17 +44,6 @@ class HeadlessWindowSystem final : public WindowSystem {
   const PixelGrid& grid() const { return grid_; }
   // The whole client area of the main window, scroll bars included.
   Size client_area() const { return client_; }
-
-  // The nth call from now (1 is the next) of `op` on the object at `path` ("frmResizeT",
-  // "frmResizeT.Label1", "MDIResize.mnuOplossing") fails with a run-time error.
-  void inject_fault(std::string path, Op op, int nth = 1,
-                    ErrorCode code = ErrorCode::PlatformCallFailed) {
-    faults_.inject(std::move(path), op, nth, code);
-  }
-  std::size_t faults_pending() const { return faults_.pending(); }
-  std::size_t faults_fired() const { return faults_.fired(); }
-  void clear_faults() { faults_.clear(); }
-  FaultPlan& faults() { return faults_; }
 
   // WindowSystem
   void attach(EventSink* sink) override { sink_ = sink; }
@@ -88,7 +73,6 @@ class HeadlessWindowSystem final : public WindowSystem {
  private:
   friend class HeadlessPeer;
 
-  void check(const std::string& path, Op op) { faults_.check(path, op); }
   WindowHandle register_window(HeadlessPeer& peer);
   void unregister(HeadlessPeer& peer);
   // The client area less the scroll bars it shows.
@@ -113,7 +97,6 @@ class HeadlessWindowSystem final : public WindowSystem {
   HeadlessPeer* active_ = nullptr;
   std::unordered_map<WindowHandle, HeadlessPeer*> handles_;
   WindowHandle next_handle_ = 1;
-  FaultPlan faults_;
   bool closed_ = false;
 };
 
