@@ -15,7 +15,7 @@ class HeadlessPeer final : public Peer {
 
   HeadlessPeer(HeadlessWindowSystem& ws, Kind kind, Object& owner)
       : ws_(&ws), kind_(kind), owner_(&owner) {
-    if (kind != Kind::Menu) handle_ = ws.register_window(*this);
+    if (kind != Kind::Menu) handle_ = ws.handles_.add(*this);
   }
   ~HeadlessPeer() override { ws_->unregister(*this); }
 
@@ -155,14 +155,8 @@ HeadlessWindowSystem::HeadlessWindowSystem(Config config)
 
 HeadlessWindowSystem::~HeadlessWindowSystem() = default;
 
-WindowHandle HeadlessWindowSystem::register_window(HeadlessPeer& peer) {
-  const WindowHandle handle = next_handle_++;
-  handles_.emplace(handle, &peer);
-  return handle;
-}
-
 void HeadlessWindowSystem::unregister(HeadlessPeer& peer) {
-  handles_.erase(peer.window_handle());
+  handles_.remove(peer.window_handle());
   std::erase(children_, &peer);
   std::erase(stack_, &peer);
   if (active_ == &peer) active_ = nullptr;
@@ -275,10 +269,10 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_menu_item(Peer&, const MenuDe
 
 std::int32_t HeadlessWindowSystem::send_message(WindowHandle window, std::uint32_t message,
                                                 std::int32_t wparam, std::int32_t) {
-  const auto found = handles_.find(window);
-  if (found == handles_.end()) return 0;
-  HeadlessPeer& peer = *found->second;
-  if (message == LB_SETHORIZONTALEXTENT && peer.is_list()) peer.set_extent(std::max(0, wparam));
+  HeadlessPeer* peer = handles_.find(window);
+  if (message == LB_SETHORIZONTALEXTENT && peer != nullptr && peer->is_list()) {
+    peer->set_extent(std::max(0, wparam));
+  }
   return 0;
 }
 

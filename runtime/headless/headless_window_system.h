@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "runtime/handle_table.h"
 #include "runtime/pixel_grid.h"
 #include "runtime/window_system.h"
 
@@ -73,7 +73,6 @@ class HeadlessWindowSystem final : public WindowSystem {
  private:
   friend class HeadlessPeer;
 
-  WindowHandle register_window(HeadlessPeer& peer);
   void unregister(HeadlessPeer& peer);
   // The client area less the scroll bars it shows.
   Size visible_client() const;
@@ -95,8 +94,7 @@ class HeadlessWindowSystem final : public WindowSystem {
   std::vector<HeadlessPeer*> children_;  // child forms, in creation order
   std::vector<HeadlessPeer*> stack_;     // child forms, the front first
   HeadlessPeer* active_ = nullptr;
-  std::unordered_map<WindowHandle, HeadlessPeer*> handles_;
-  WindowHandle next_handle_ = 1;
+  HandleTable<HeadlessPeer> handles_;
   bool closed_ = false;
 };
 

@@ -85,16 +85,6 @@ QRect QtWindowSystem::placed(const QRect& now, const Placement& placement) const
                placement.height ? std::max(0, to_pixels(*placement.height)) : now.height());
 }
 
-WindowHandle QtWindowSystem::register_window(QtPeer& peer) {
-  const WindowHandle handle = next_handle_++;
-  handles_.emplace(handle, &peer);
-  return handle;
-}
-
-void QtWindowSystem::unregister(QtPeer& peer) {
-  handles_.erase(peer.window_handle());
-}
-
 QSize QtWindowSystem::visible_client() const {
   if (area_.isNull()) return {};
   // Before the window is shown the viewport has not been laid out; there are no bars yet.
@@ -265,9 +255,8 @@ std::unique_ptr<Peer> QtWindowSystem::create_menu_item(Peer& main, const MenuDes
 
 std::int32_t QtWindowSystem::send_message(WindowHandle window, std::uint32_t message,
                                           std::int32_t wparam, std::int32_t) {
-  const auto found = handles_.find(window);
-  if (found == handles_.end()) return 0;
-  if (message == LB_SETHORIZONTALEXTENT) found->second->set_horizontal_extent(wparam);
+  QtPeer* peer = handles_.find(window);
+  if (message == LB_SETHORIZONTALEXTENT && peer != nullptr) peer->set_horizontal_extent(wparam);
   return 0;
 }
 

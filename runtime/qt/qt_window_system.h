@@ -1,12 +1,12 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
 
 #include <QPointer>
 #include <QRect>
 #include <QSize>
 
+#include "runtime/handle_table.h"
 #include "runtime/pixel_grid.h"
 #include "runtime/window_system.h"
 
@@ -99,9 +99,6 @@ class QtWindowSystem final : public WindowSystem {
   // `now` with what the placement gives, in pixels.
   QRect placed(const QRect& now, const Placement& placement) const;
 
-  WindowHandle register_window(QtPeer& peer);
-  void unregister(QtPeer& peer);
-
   // The client area less the scroll bars it shows, in pixels.
   QSize visible_client() const;
   // Sizes the main window so that its client area gets `size`; true when the size changed.
@@ -153,8 +150,7 @@ class QtWindowSystem final : public WindowSystem {
   bool main_shown_ = false;
   QSize known_client_;  // the client area's size as the program last heard of it
   int client_reports_ = 0;
-  std::unordered_map<WindowHandle, QtPeer*> handles_;
-  WindowHandle next_handle_ = 1;
+  HandleTable<QtPeer> handles_;
   bool closed_ = false;
   QObject* context_;  // for calls posted to the event loop; they die with the window system
 };
