@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstddef>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,7 +28,8 @@ struct Config {
   int maximized_min_height_px = 0;
 };
 
-class HeadlessPeer;
+class ChildPeer;
+class WindowPeer;
 
 // A window system held in memory: deterministic, with lengths snapped to whole pixels (or
 // kept exact), child frames and the MDI client's scroll bars. Faults are injected in front of
@@ -42,8 +41,6 @@ class HeadlessWindowSystem final : public WindowSystem {
 
   const Config& config() const { return config_; }
   const PixelGrid& grid() const { return grid_; }
-  // The whole client area of the main window, scroll bars included.
-  Size client_area() const { return client_; }
 
   // WindowSystem
   void attach(EventSink* sink) override { sink_ = sink; }
@@ -71,19 +68,22 @@ class HeadlessWindowSystem final : public WindowSystem {
   void user_choose_window(Peer& form) override;
 
  private:
-  friend class HeadlessPeer;
+  friend class WindowPeer;
+  friend class MainPeer;
+  friend class ChildPeer;
 
-  void unregister(HeadlessPeer& peer);
+  // A child form's window is gone.
+  void forget(ChildPeer& child);
   // The client area less the scroll bars it shows.
   Size visible_client() const;
   Rect snap(const Rect& rect) const;
   // Makes a child the active one, in front; the other icons go to the back, as they do on an
   // MDI client.
-  void activate(HeadlessPeer& child);
+  void activate(ChildPeer& child);
   // Where a child is on the screen, in a client area that leaves `viewport` to the children.
-  Rect shown(const HeadlessPeer& child, const Size& viewport) const;
+  Rect shown(const ChildPeer& child, const Size& viewport) const;
   // 0 for the front.
-  int z_of(const HeadlessPeer& child) const;
+  int z_of(const ChildPeer& child) const;
   ScrollBars settled_bars() const;
 
   Config config_;
@@ -91,10 +91,10 @@ class HeadlessWindowSystem final : public WindowSystem {
   EventSink* sink_ = nullptr;
   Size client_;
   ScrollBars bars_;
-  std::vector<HeadlessPeer*> children_;  // child forms, in creation order
-  std::vector<HeadlessPeer*> stack_;     // child forms, the front first
-  HeadlessPeer* active_ = nullptr;
-  HandleTable<HeadlessPeer> handles_;
+  std::vector<ChildPeer*> children_;  // child forms, in creation order
+  std::vector<ChildPeer*> stack_;     // child forms, the front first
+  ChildPeer* active_ = nullptr;
+  HandleTable<WindowPeer> handles_;
   bool closed_ = false;
 };
 
