@@ -28,16 +28,14 @@ struct HeadlessProgram {
   rt::Form& form(const char* name) { return *app.existing_instance(name); }
   rt::Peer& peer(const char* name) { return *form(name).peer_if_loaded(); }
   rt::Peer& control(const char* form_name, std::string_view name, int index = -1) {
-    for (const auto& c : form(form_name).controls()) {
-      if (c->name() == name && c->design().index == index) return c->peer();
-    }
-    throw std::logic_error("no such control");
+    const rt::Control* c = form(form_name).loaded_control(name, index);
+    if (c == nullptr) throw std::logic_error("no such control");
+    return c->peer();
   }
   rt::Peer& menu(std::string_view name) {
-    for (const auto& m : form("MDIResize").menus()) {
-      if (m->name() == name) return m->peer();
-    }
-    throw std::logic_error("no such menu item");
+    const rt::Menu* m = form("MDIResize").loaded_menu(name);
+    if (m == nullptr) throw std::logic_error("no such menu item");
+    return m->peer();
   }
 
   rt::headless::HeadlessWindowSystem ws;

@@ -41,12 +41,9 @@ struct QtProgram {
     return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(peer(name)));
   }
   QWidget& control(const char* form_name, std::string_view name, int index = -1) {
-    for (const auto& c : form(form_name).controls()) {
-      if (c->name() == name && c->design().index == index) {
-        return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(c->peer()));
-      }
-    }
-    throw std::logic_error("no such control");
+    const rt::Control* c = form(form_name).loaded_control(name, index);
+    if (c == nullptr) throw std::logic_error("no such control");
+    return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(c->peer()));
   }
 
   rt::qt::QtWindowSystem ws;
