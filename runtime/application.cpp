@@ -232,7 +232,7 @@ void Application::report(const Error& error) {
   if (reporter_) {
     reporter_(error);
   } else {
-    std::cerr << "mdiresize: run-time error " << error.number() << ": " << error.message() << '\n';
+    std::cerr << report_line(error);
   }
 }
 
