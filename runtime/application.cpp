@@ -1,46 +1,10 @@
 #include "runtime/application.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iostream>
 #include <new>
 
 namespace rt {
-namespace {
-
-std::int32_t send_message(WindowSystem& ws, std::int32_t window, std::int32_t message,
-                          std::int32_t wparam, std::int32_t lparam) {
-  return ws.send_message(window, static_cast<std::uint32_t>(message), wparam, lparam);
-}
-
-struct LibraryEntry {
-  std::string_view library;
-  std::string_view entry;
-  NativeEntry function;
-};
-
-// The native functions a program may declare. Library names are matched without regard to
-// case and with or without ".dll", as the platform's loader does; entry names exactly.
-constexpr LibraryEntry kLibraries[] = {
-    {"user32", "SendMessageA", &send_message},
-};
-
-bool same_library(std::string_view declared, std::string_view known) {
-  if (declared.size() == known.size() + 4) {
-    std::string_view suffix = declared.substr(known.size());
-    if (!std::equal(suffix.begin(), suffix.end(), ".dll", [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == b;
-        })) {
-      return false;
-    }
-    declared = declared.substr(0, known.size());
-  }
-  return std::equal(
-      declared.begin(), declared.end(), known.begin(), known.end(),
-      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
-}  // namespace
 
 std::string_view event_name(Event event) {
   switch (event) {
@@ -159,17 +123,6 @@ void Application::form_unloaded(Form& form) {
 
 void Application::discarded(const Error& error) {
   trace([&] { return "resume " + std::to_string(error.number()) + " " + quote(error.message()); });
-}
-
-NativeEntry Application::find_entry(std::string_view library, std::string_view entry) {
-  bool library_found = false;
-  for (const LibraryEntry& known : kLibraries) {
-    if (!same_library(library, known.library)) continue;
-    library_found = true;
-    if (known.entry == entry) return known.function;
-  }
-  if (!library_found) raise(ErrorCode::LibraryNotFound, std::string(library));
-  raise(ErrorCode::EntryPointNotFound, std::string(entry) + " in " + std::string(library));
 }
 
 void Application::main_window_resized() {

@@ -16,11 +16,6 @@
 
 namespace rt {
 
-// A function of a native library that the program declares for itself, four 32-bit arguments
-// and a 32-bit result.
-using NativeEntry = std::int32_t (*)(WindowSystem&, std::int32_t, std::int32_t, std::int32_t,
-                                     std::int32_t);
-
 // The forms runtime: runs a project on a window system. It holds the default-instance slots,
 // the registry of loaded forms and the delivery of events.
 class Application final : public EventSink {
@@ -76,8 +71,6 @@ class Application final : public EventSink {
   void form_unloaded(Form& form);
   // Resume-next discarded this error.
   void discarded(const Error& error);
-  // A declared function, looked up by library and entry name.
-  NativeEntry find_entry(std::string_view library, std::string_view entry);
 
   // EventSink: what the user did, each an event of the message loop.
   void main_window_resized() override;
