@@ -47,17 +47,29 @@ int Application::run() {
 }
 
 Form& Application::instance(std::string_view class_name) {
-  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    if (project_.forms[i].design.name == class_name) return instance_at(i);
+  const std::size_t slot = slot_named(class_name);
+  if (slot == slots_.size()) {
+    raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
   }
-  raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
+  return instance_at(slot);
 }
 
-std::size_t Application::slot_of_by_name(const std::type_info& type,
-                                         std::string_view class_name) const {
-  // type_info objects of one type can differ across shared libraries; the name still tells.
-  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    if (*project_.forms[i].type == type) return i;
+Form* Application::existing_instance(std::string_view class_name) const {
+  const std::size_t slot = slot_named(class_name);
+  return slot < slots_.size() ? slots_[slot].get() : nullptr;
+}
+
+std::size_t Application::slot_named(std::string_view class_name) const {
+  const auto found = std::find_if(
+      project_.forms.begin(), project_.forms.end(),
+      [&](const FormClass& form_class) { return form_class.design.name == class_name; });
+  return static_cast<std::size_t>(found - project_.forms.begin());
+}
+
+std::size_t Application::slot_of_equal_type(const std::type_info& type,
+                                            std::string_view class_name) const {
+  for (std::size_t i = 0; i < types_.size(); ++i) {
+    if (*types_[i] == type) return i;
   }
   raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
 }
@@ -68,13 +80,6 @@ Form& Application::create_instance(std::size_t slot) {
   slots_[slot] = form_class.create(*this, form_class);
   raise_event(*slots_[slot], "", Event::Initialize);
   return *slots_[slot];
-}
-
-Form* Application::existing_instance(std::string_view class_name) const {
-  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    if (project_.forms[i].design.name == class_name) return slots_[i].get();
-  }
-  return nullptr;
 }
 
 Form& Application::main_form() {

@@ -91,9 +91,13 @@ class Application final : public EventSink {
     for (std::size_t i = 0; i < types_.size(); ++i) {
       if (types_[i] == &type) return i;
     }
-    return slot_of_by_name(type, class_name);
+    return slot_of_equal_type(type, class_name);
   }
-  std::size_t slot_of_by_name(const std::type_info& type, std::string_view class_name) const;
+  // The same, comparing the types themselves: type_info objects of one type can differ across
+  // shared libraries, where the addresses do not tell.
+  std::size_t slot_of_equal_type(const std::type_info& type, std::string_view class_name) const;
+  // The slot of the form class of that name; slots_.size() when the project has none.
+  std::size_t slot_named(std::string_view class_name) const;
   Form& instance_at(std::size_t slot) {
     if (slots_[slot]) return *slots_[slot];
     return create_instance(slot);
