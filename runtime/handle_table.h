@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <unordered_map>
 
 #include "runtime/window_system.h"
@@ -18,10 +19,14 @@ class HandleTable {
     return handle;
   }
   void remove(WindowHandle handle) { peers_.erase(handle); }
-  // The peer of a window that is still there, or nullptr.
-  P* find(WindowHandle handle) const {
+  // A message sent to the window of `handle`: a list box takes its horizontal extent; a handle
+  // of no window, or any other message, does nothing and gives 0.
+  std::int32_t send(WindowHandle handle, std::uint32_t message, std::int32_t wparam) const {
     const auto found = peers_.find(handle);
-    return found == peers_.end() ? nullptr : found->second;
+    if (found != peers_.end() && message == LB_SETHORIZONTALEXTENT) {
+      found->second->set_horizontal_extent(wparam);
+    }
+    return 0;
   }
 
  private:

@@ -114,9 +114,7 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_menu_item(Peer&, const MenuDe
 
 std::int32_t HeadlessWindowSystem::send_message(WindowHandle window, std::uint32_t message,
                                                 std::int32_t wparam, std::int32_t) {
-  WindowPeer* peer = handles_.find(window);
-  if (message == LB_SETHORIZONTALEXTENT && peer != nullptr) peer->set_horizontal_extent(wparam);
-  return 0;
+  return handles_.send(window, message, wparam);
 }
 
 void HeadlessWindowSystem::idle() {

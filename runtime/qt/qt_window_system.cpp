@@ -255,9 +255,7 @@ std::unique_ptr<Peer> QtWindowSystem::create_menu_item(Peer& main, const MenuDes
 
 std::int32_t QtWindowSystem::send_message(WindowHandle window, std::uint32_t message,
                                           std::int32_t wparam, std::int32_t) {
-  QtPeer* peer = handles_.find(window);
-  if (message == LB_SETHORIZONTALEXTENT && peer != nullptr) peer->set_horizontal_extent(wparam);
-  return 0;
+  return handles_.send(window, message, wparam);
 }
 
 void QtWindowSystem::idle() {
