@@ -6,22 +6,13 @@
 #include <cmath>
 #include <stdexcept>
 #include <string_view>
-#include <vector>
 
+#include "bench/drag.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
 #include "shell/project.h"
 
 namespace bench {
-
-inline constexpr float kDragHeight = 5000;
-
-// Client widths a drag passes through: every pixel from 6000 to 9000 twips.
-inline std::vector<float> drag_widths() {
-  std::vector<float> widths;
-  for (float w = 6000; w <= 9000; w += 15) widths.push_back(w);
-  return widths;
-}
 
 struct HeadlessProgram {
   HeadlessProgram() : app(shell::make_project(), ws) { app.start(); }

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 
 #include "app/sweep.h"
+#include "bench/drag.h"
 #include "bench/ratios.h"
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
@@ -24,14 +25,8 @@
 
 namespace {
 
-constexpr float kHeight = 5000;
-
-// Client widths a drag passes through: every pixel from 6000 to 9000 twips.
-std::vector<float> drag_widths() {
-  std::vector<float> widths;
-  for (float w = 6000; w <= 9000; w += 15) widths.push_back(w);
-  return widths;
-}
+using bench::drag_widths;
+using bench::kDragHeight;
 
 struct QtProgram {
   QtProgram() : app(shell::make_project(), ws) { app.start(); }
@@ -119,7 +114,7 @@ class DirectPlacement final : public rt::EventSink {
 
 // One resize of the main window as a person makes it, and everything it sets going handled.
 void resize_and_settle(rt::qt::QtWindowSystem& ws, float width) {
-  ws.user_resize_client(width, kHeight);
+  ws.user_resize_client(width, kDragHeight);
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
 }
