@@ -161,21 +161,13 @@ void HeadlessWindowSystem::user_resize_client(float width, float height) {
   // Told as asked, which snaps to the same again when played back.
   tell(UserAction::resize_client(Size{width, height}));
   client_ = Size{std::max(0.0f, grid_.snap(width)), std::max(0.0f, grid_.snap(height))};
-  if (sink_ != nullptr) {
-    sink_->main_window_resized();
-  } else {
-    idle();
-  }
+  tell_program([](EventSink& sink) { sink.main_window_resized(); });
 }
 
 void HeadlessWindowSystem::user_click(Peer& target) {
   auto& peer = static_cast<HeadlessPeer&>(target);
   tell(UserAction::on(UserAction::Kind::Click, peer.owner()));
-  if (sink_ != nullptr) {
-    sink_->clicked(peer.owner());
-  } else {
-    idle();
-  }
+  tell_program([&](EventSink& sink) { sink.clicked(peer.owner()); });
 }
 
 void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
@@ -185,8 +177,8 @@ void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
   child->set_rect(rect);
   tell(UserAction::place(child->owner(), rect));
   const bool resized = before.width != child->rect().width || before.height != child->rect().height;
-  if (resized && sink_ != nullptr) {
-    sink_->form_resized_by_user(child->owner());
+  if (resized) {
+    tell_program([&](EventSink& sink) { sink.form_resized_by_user(child->owner()); });
   } else {
     idle();
   }

@@ -43,7 +43,6 @@ class HeadlessWindowSystem final : public WindowSystem {
   const PixelGrid& grid() const { return grid_; }
 
   // WindowSystem
-  void attach(EventSink* sink) override { sink_ = sink; }
   std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
   std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
                                           Object& owner) override;
@@ -88,7 +87,6 @@ class HeadlessWindowSystem final : public WindowSystem {
 
   Config config_;
   PixelGrid grid_;
-  EventSink* sink_ = nullptr;
   Size client_;
   ScrollBars bars_;
   std::vector<ChildPeer*> children_;  // child forms, in creation order

@@ -136,31 +136,19 @@ void QtWindowSystem::report_client_size(bool always) {
   known_client_ = now;
   ++client_reports_;
   tell_person(UserAction::resize_client(Size{to_twips(now.width()), to_twips(now.height())}));
-  if (sink_ != nullptr) {
-    sink_->main_window_resized();
-  } else {
-    idle();
-  }
+  tell_program([](EventSink& sink) { sink.main_window_resized(); });
 }
 
 void QtWindowSystem::report_click(Object& owner) {
   tell_person(UserAction::on(UserAction::Kind::Click, owner));
-  if (sink_ != nullptr) {
-    sink_->clicked(owner);
-  } else {
-    idle();
-  }
+  tell_program([&](EventSink& sink) { sink.clicked(owner); });
 }
 
 void QtWindowSystem::report_child_resized(QtPeer& child) {
   // Sized by the program, or laid out while being shown: the runtime raises Resize itself.
   if (program_changes_ > 0) return;
   if (child.placed_widget() == nullptr || !child.placed_widget()->isVisible()) return;
-  if (sink_ != nullptr) {
-    sink_->form_resized_by_user(child.owner());
-  } else {
-    idle();
-  }
+  tell_program([&](EventSink& sink) { sink.form_resized_by_user(child.owner()); });
 }
 
 void QtWindowSystem::report_window_state(ChildPeer& child) {
@@ -197,8 +185,8 @@ void QtWindowSystem::report_close() {
   // Taking the windows down inside the main window's own close event would delete it under
   // Qt's feet; do it from the event loop.
   QTimer::singleShot(0, context_, [this] {
-    if (sink_ != nullptr) {
-      sink_->main_window_closed();
+    if (sink() != nullptr) {
+      sink()->main_window_closed();
     } else {
       quit();
     }

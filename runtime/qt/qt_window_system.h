@@ -46,7 +46,6 @@ class QtWindowSystem final : public WindowSystem {
   bool closed() const { return closed_; }
 
   // WindowSystem
-  void attach(EventSink* sink) override { sink_ = sink; }
   std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
   std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
                                           Object& owner) override;
@@ -141,7 +140,6 @@ class QtWindowSystem final : public WindowSystem {
   void settle();
 
   PixelGrid grid_;
-  EventSink* sink_ = nullptr;
   QPointer<MainWindow> main_;
   QPointer<MdiClient> area_;
   int program_changes_ = 0;
