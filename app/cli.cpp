@@ -172,9 +172,7 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
   rt::Application application(shell::make_project(), ws);
   rt::StreamTracer tracer(out);
   if (options.trace) application.set_tracer(&tracer);
-  application.set_error_reporter([&err](const rt::Error& error) {
-    err << "mdiresize: run-time error " << error.number() << ": " << error.message() << '\n';
-  });
+  application.set_error_reporter([&err](const rt::Error& error) { err << rt::report_line(error); });
 
   std::ifstream file;
   std::istream* script = &in;

@@ -131,17 +131,14 @@ std::string Session::click(const std::vector<std::string_view>& args) {
   const std::string_view name = args[0];
   // Only what a person can click: a menu item or a button of a form on screen.
   for (rt::Form* form : app_->loaded_forms()) {
-    for (const auto& menu : form->menus()) {
-      if (menu->name() == name) {
-        app_->window_system().user_click(menu->peer());
-        return {};
-      }
+    if (const rt::Menu* menu = form->loaded_menu(name)) {
+      app_->window_system().user_click(menu->peer());
+      return {};
     }
-    for (const auto& control : form->controls()) {
-      if (control->design().kind == rt::ControlKind::CommandButton && control->name() == name) {
-        app_->window_system().user_click(control->peer());
-        return {};
-      }
+    const rt::Control* button = form->loaded_control(name);
+    if (button != nullptr && button->design().kind == rt::ControlKind::CommandButton) {
+      app_->window_system().user_click(button->peer());
+      return {};
     }
   }
   return "click: no menu item or button " + printable(name) + " on screen";
@@ -220,11 +217,10 @@ std::string Session::type(const std::vector<std::string_view>& args) {
   std::string text;
   if (std::string error = unquote(args[1], text); !error.empty()) return "type: " + error;
   for (rt::Form* form : app_->loaded_forms()) {
-    for (const auto& control : form->controls()) {
-      if (control->design().kind == rt::ControlKind::TextBox && control->name() == args[0]) {
-        app_->window_system().user_type(control->peer(), text);
-        return {};
-      }
+    const rt::Control* box = form->loaded_control(args[0]);
+    if (box != nullptr && box->design().kind == rt::ControlKind::TextBox) {
+      app_->window_system().user_type(box->peer(), text);
+      return {};
     }
   }
   return "type: no text box " + printable(args[0]) + " on screen";

@@ -40,13 +40,6 @@ LabelText label_of(const std::string& text) {
   return LabelText::Other;
 }
 
-const rt::Control* find_control(const rt::Form& form, std::string_view name, int index) {
-  for (const auto& control : form.controls()) {
-    if (control->name() == name && control->design().index == index) return control.get();
-  }
-  return nullptr;
-}
-
 // The state after one pass, read from the window system without running program code.
 Sample measure(const rt::Application& app, double client_width, double client_height,
                const Combination& combination) {
@@ -65,8 +58,8 @@ Sample measure(const rt::Application& app, double client_width, double client_he
   sample.forms = edge_of(sample.forms_delta_px);
 
   const rt::PeerState left = state("frmResizeL");
-  if (const rt::Form* form = app.existing_instance("frmResizeL"); form && form->loaded()) {
-    if (const rt::Control* list = find_control(*form, "List1", 2)) {
+  if (const rt::Form* form = app.existing_instance("frmResizeL")) {
+    if (const rt::Control* list = form->loaded_control("List1", 2)) {
       const rt::Rect r = list->peer().inspect().geometry;
       sample.lists_delta_px = (r.left + r.width - left.client.width) / tpp;
       sample.lists = edge_of(sample.lists_delta_px);
@@ -78,8 +71,8 @@ Sample measure(const rt::Application& app, double client_width, double client_he
   sample.bottom = edge_of(sample.bottom_delta_px);
 
   sample.bars = app.window_system().client_scroll_bars();
-  if (const rt::Form* top = app.existing_instance("frmResizeT"); top && top->loaded()) {
-    if (const rt::Control* label = find_control(*top, "Label1", -1)) {
+  if (const rt::Form* top = app.existing_instance("frmResizeT")) {
+    if (const rt::Control* label = top->loaded_control("Label1")) {
       sample.label = label_of(label->peer().inspect().text);
     }
   }
@@ -90,8 +83,8 @@ Sample measure(const rt::Application& app, double client_width, double client_he
 }
 
 void click(rt::Application& app, std::string_view menu_name) {
-  for (const auto& menu : app.main_form().menus()) {
-    if (menu->name() == menu_name) app.window_system().user_click(menu->peer());
+  if (const rt::Menu* menu = app.main_form().loaded_menu(menu_name)) {
+    app.window_system().user_click(menu->peer());
   }
 }
 

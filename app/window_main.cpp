@@ -193,10 +193,6 @@ int run_window(int& argc, char** argv, const Options& options) {
   rt::Application application(shell::make_project(), ws);
   rt::StreamTracer tracer(std::cout);
   if (options.trace) application.set_tracer(&tracer);
-  application.set_error_reporter([](const rt::Error& error) {
-    std::cerr << "mdiresize: run-time error " << error.number() << ": " << error.message()
-              << std::endl;
-  });
 
   if (!options.record.empty()) {
     if (const std::string error = recording.start(options.record, ws); !error.empty()) {

@@ -6,38 +6,27 @@
 #include <cmath>
 #include <stdexcept>
 #include <string_view>
-#include <vector>
 
+#include "bench/drag.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
 #include "shell/project.h"
 
 namespace bench {
 
-inline constexpr float kDragHeight = 5000;
-
-// Client widths a drag passes through: every pixel from 6000 to 9000 twips.
-inline std::vector<float> drag_widths() {
-  std::vector<float> widths;
-  for (float w = 6000; w <= 9000; w += 15) widths.push_back(w);
-  return widths;
-}
-
 struct HeadlessProgram {
   HeadlessProgram() : app(shell::make_project(), ws) { app.start(); }
   rt::Form& form(const char* name) { return *app.existing_instance(name); }
   rt::Peer& peer(const char* name) { return *form(name).peer_if_loaded(); }
   rt::Peer& control(const char* form_name, std::string_view name, int index = -1) {
-    for (const auto& c : form(form_name).controls()) {
-      if (c->name() == name && c->design().index == index) return c->peer();
-    }
-    throw std::logic_error("no such control");
+    const rt::Control* c = form(form_name).loaded_control(name, index);
+    if (c == nullptr) throw std::logic_error("no such control");
+    return c->peer();
   }
   rt::Peer& menu(std::string_view name) {
-    for (const auto& m : form("MDIResize").menus()) {
-      if (m->name() == name) return m->peer();
-    }
-    throw std::logic_error("no such menu item");
+    const rt::Menu* m = form("MDIResize").loaded_menu(name);
+    if (m == nullptr) throw std::logic_error("no such menu item");
+    return m->peer();
   }
 
   rt::headless::HeadlessWindowSystem ws;

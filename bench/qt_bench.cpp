@@ -17,6 +17,7 @@
 #include <QScrollBar>
 
 #include "app/sweep.h"
+#include "bench/drag.h"
 #include "bench/ratios.h"
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
@@ -24,14 +25,8 @@
 
 namespace {
 
-constexpr float kHeight = 5000;
-
-// Client widths a drag passes through: every pixel from 6000 to 9000 twips.
-std::vector<float> drag_widths() {
-  std::vector<float> widths;
-  for (float w = 6000; w <= 9000; w += 15) widths.push_back(w);
-  return widths;
-}
+using bench::drag_widths;
+using bench::kDragHeight;
 
 struct QtProgram {
   QtProgram() : app(shell::make_project(), ws) { app.start(); }
@@ -41,12 +36,9 @@ struct QtProgram {
     return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(peer(name)));
   }
   QWidget& control(const char* form_name, std::string_view name, int index = -1) {
-    for (const auto& c : form(form_name).controls()) {
-      if (c->name() == name && c->design().index == index) {
-        return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(c->peer()));
-      }
-    }
-    throw std::logic_error("no such control");
+    const rt::Control* c = form(form_name).loaded_control(name, index);
+    if (c == nullptr) throw std::logic_error("no such control");
+    return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(c->peer()));
   }
 
   rt::qt::QtWindowSystem ws;
@@ -122,7 +114,7 @@ class DirectPlacement final : public rt::EventSink {
 
 // One resize of the main window as a person makes it, and everything it sets going handled.
 void resize_and_settle(rt::qt::QtWindowSystem& ws, float width) {
-  ws.user_resize_client(width, kHeight);
+  ws.user_resize_client(width, kDragHeight);
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
 }

@@ -1,46 +1,10 @@
 #include "runtime/application.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iostream>
 #include <new>
 
 namespace rt {
-namespace {
-
-std::int32_t send_message(WindowSystem& ws, std::int32_t window, std::int32_t message,
-                          std::int32_t wparam, std::int32_t lparam) {
-  return ws.send_message(window, static_cast<std::uint32_t>(message), wparam, lparam);
-}
-
-struct LibraryEntry {
-  std::string_view library;
-  std::string_view entry;
-  NativeEntry function;
-};
-
-// The native functions a program may declare. Library names are matched without regard to
-// case and with or without ".dll", as the platform's loader does; entry names exactly.
-constexpr LibraryEntry kLibraries[] = {
-    {"user32", "SendMessageA", &send_message},
-};
-
-bool same_library(std::string_view declared, std::string_view known) {
-  if (declared.size() == known.size() + 4) {
-    std::string_view suffix = declared.substr(known.size());
-    if (!std::equal(suffix.begin(), suffix.end(), ".dll", [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == b;
-        })) {
-      return false;
-    }
-    declared = declared.substr(0, known.size());
-  }
-  return std::equal(
-      declared.begin(), declared.end(), known.begin(), known.end(),
-      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
-}  // namespace
 
 std::string_view event_name(Event event) {
   switch (event) {
@@ -83,17 +47,29 @@ int Application::run() {
 }
 
 Form& Application::instance(std::string_view class_name) {
-  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    if (project_.forms[i].design.name == class_name) return instance_at(i);
+  const std::size_t slot = slot_named(class_name);
+  if (slot == slots_.size()) {
+    raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
   }
-  raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
+  return instance_at(slot);
 }
 
-std::size_t Application::slot_of_by_name(const std::type_info& type,
-                                         std::string_view class_name) const {
-  // type_info objects of one type can differ across shared libraries; the name still tells.
-  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    if (*project_.forms[i].type == type) return i;
+Form* Application::existing_instance(std::string_view class_name) const {
+  const std::size_t slot = slot_named(class_name);
+  return slot < slots_.size() ? slots_[slot].get() : nullptr;
+}
+
+std::size_t Application::slot_named(std::string_view class_name) const {
+  const auto found = std::find_if(
+      project_.forms.begin(), project_.forms.end(),
+      [&](const FormClass& form_class) { return form_class.design.name == class_name; });
+  return static_cast<std::size_t>(found - project_.forms.begin());
+}
+
+std::size_t Application::slot_of_equal_type(const std::type_info& type,
+                                            std::string_view class_name) const {
+  for (std::size_t i = 0; i < types_.size(); ++i) {
+    if (*types_[i] == type) return i;
   }
   raise(ErrorCode::Internal, "the project has no form " + std::string(class_name));
 }
@@ -104,13 +80,6 @@ Form& Application::create_instance(std::size_t slot) {
   slots_[slot] = form_class.create(*this, form_class);
   raise_event(*slots_[slot], "", Event::Initialize);
   return *slots_[slot];
-}
-
-Form* Application::existing_instance(std::string_view class_name) const {
-  for (std::size_t i = 0; i < project_.forms.size(); ++i) {
-    if (project_.forms[i].design.name == class_name) return slots_[i].get();
-  }
-  return nullptr;
 }
 
 Form& Application::main_form() {
@@ -159,17 +128,6 @@ void Application::form_unloaded(Form& form) {
 
 void Application::discarded(const Error& error) {
   trace([&] { return "resume " + std::to_string(error.number()) + " " + quote(error.message()); });
-}
-
-NativeEntry Application::find_entry(std::string_view library, std::string_view entry) {
-  bool library_found = false;
-  for (const LibraryEntry& known : kLibraries) {
-    if (!same_library(library, known.library)) continue;
-    library_found = true;
-    if (known.entry == entry) return known.function;
-  }
-  if (!library_found) raise(ErrorCode::LibraryNotFound, std::string(library));
-  raise(ErrorCode::EntryPointNotFound, std::string(entry) + " in " + std::string(library));
 }
 
 void Application::main_window_resized() {
@@ -232,7 +190,7 @@ void Application::report(const Error& error) {
   if (reporter_) {
     reporter_(error);
   } else {
-    std::cerr << "mdiresize: run-time error " << error.number() << ": " << error.message() << '\n';
+    std::cerr << report_line(error);
   }
 }
 

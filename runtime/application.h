@@ -16,11 +16,6 @@
 
 namespace rt {
 
-// A function of a native library that the program declares for itself, four 32-bit arguments
-// and a 32-bit result.
-using NativeEntry = std::int32_t (*)(WindowSystem&, std::int32_t, std::int32_t, std::int32_t,
-                                     std::int32_t);
-
 // The forms runtime: runs a project on a window system. It holds the default-instance slots,
 // the registry of loaded forms and the delivery of events.
 class Application final : public EventSink {
@@ -76,8 +71,6 @@ class Application final : public EventSink {
   void form_unloaded(Form& form);
   // Resume-next discarded this error.
   void discarded(const Error& error);
-  // A declared function, looked up by library and entry name.
-  NativeEntry find_entry(std::string_view library, std::string_view entry);
 
   // EventSink: what the user did, each an event of the message loop.
   void main_window_resized() override;
@@ -98,9 +91,13 @@ class Application final : public EventSink {
     for (std::size_t i = 0; i < types_.size(); ++i) {
       if (types_[i] == &type) return i;
     }
-    return slot_of_by_name(type, class_name);
+    return slot_of_equal_type(type, class_name);
   }
-  std::size_t slot_of_by_name(const std::type_info& type, std::string_view class_name) const;
+  // The same, comparing the types themselves: type_info objects of one type can differ across
+  // shared libraries, where the addresses do not tell.
+  std::size_t slot_of_equal_type(const std::type_info& type, std::string_view class_name) const;
+  // The slot of the form class of that name; slots_.size() when the project has none.
+  std::size_t slot_named(std::string_view class_name) const;
   Form& instance_at(std::size_t slot) {
     if (slots_[slot]) return *slots_[slot];
     return create_instance(slot);

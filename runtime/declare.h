@@ -7,6 +7,10 @@
 
 namespace rt {
 
+// A function of a native library, four 32-bit arguments and a 32-bit result.
+using NativeEntry = std::int32_t (*)(WindowSystem&, std::int32_t, std::int32_t, std::int32_t,
+                                     std::int32_t);
+
 // A native function that the program declares for itself by library and entry name. The
 // entry is looked up at the first call, and what was found then serves every later call; a
 // library or entry that does not exist raises its error at that call.

@@ -43,6 +43,11 @@ void raise(ErrorCode code, const std::string& detail) {
   throw Error(code, detail);
 }
 
+std::string report_line(const Error& error) {
+  return "mdiresize: run-time error " + std::to_string(error.number()) + ": " + error.message() +
+         "\n";
+}
+
 void FloatingPointCheck::raise_flagged(int raised) {
   if ((raised & FE_DIVBYZERO) != 0) raise(ErrorCode::DivisionByZero);
   raise(ErrorCode::Overflow);

@@ -42,6 +42,10 @@ class Error : public std::exception {
 
 [[noreturn]] void raise(ErrorCode code, const std::string& detail = {});
 
+// How a run-time error that reached event delivery is reported, line end included:
+// "mdiresize: run-time error 440: Window system call failed: Place frmResizeB\n".
+std::string report_line(const Error& error);
+
 // Tests the floating-point status of the computations made since construction. A value that
 // overflowed, divided by zero or became invalid raises the arithmetic error; so does a result
 // that is not finite, since a quiet NaN coming in as an operand sets no flag on its way through.

@@ -36,20 +36,30 @@ void Form::Show() {
   display();
 }
 
+Control* Form::loaded_control(std::string_view name, int index) const {
+  // The index first: a number is quicker to compare than a name.
+  for (const auto& control : controls_) {
+    if (control->design().index == index && control->name() == name) return control.get();
+  }
+  return nullptr;
+}
+
+Menu* Form::loaded_menu(std::string_view name) const {
+  for (const auto& menu : menus_) {
+    if (menu->name() == name) return menu.get();
+  }
+  return nullptr;
+}
+
 Menu& Form::menu(std::string_view name) {
   window();
-  for (const auto& menu : menus_) {
-    if (menu->name() == name) return *menu;
-  }
+  if (Menu* found = loaded_menu(name)) return *found;
   unsupported(name);
 }
 
 Control& Form::find_control(std::string_view name, int index) {
   window();
-  // The index first: a number is quicker to compare than a name.
-  for (const auto& control : controls_) {
-    if (control->design().index == index && control->name() == name) return *control;
-  }
+  if (Control* found = loaded_control(name, index)) return *found;
   const bool name_found = std::any_of(controls_.begin(), controls_.end(),
                                       [&](const auto& control) { return control->name() == name; });
   if (name_found) {
@@ -67,14 +77,8 @@ Variant Form::get_member(std::string_view name) {
     return Window::get_member(name);
   }
   window();
-  for (const auto& menu : menus_) {
-    if (menu->name() == name) return Variant(static_cast<Object&>(*menu));
-  }
-  for (const auto& control : controls_) {
-    if (control->name() == name && control->design().index < 0) {
-      return Variant(static_cast<Object&>(*control));
-    }
-  }
+  if (Menu* menu = loaded_menu(name)) return Variant(static_cast<Object&>(*menu));
+  if (Control* control = loaded_control(name)) return Variant(static_cast<Object&>(*control));
   unsupported(name);
 }
 

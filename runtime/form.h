@@ -49,8 +49,11 @@ class Form : public Window {
   Variant get_member(std::string_view name) override;
   void call_member(std::string_view name) override;
 
-  // Inspection: what is there while the form is loaded, without loading it.
+  // Inspection: what is there while the form is loaded, without loading it; nullptr otherwise.
   Peer* peer_if_loaded() const { return current_window(); }
+  // A control by name, an element of a control array by its index too.
+  Control* loaded_control(std::string_view name, int index = -1) const;
+  Menu* loaded_menu(std::string_view name) const;
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   const std::vector<std::unique_ptr<Menu>>& menus() const { return menus_; }
 

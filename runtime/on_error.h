@@ -13,7 +13,6 @@ class OnError {
   explicit OnError(Application& app) : app_(&app) {}
 
   void resume_next() { resume_next_ = true; }
-  bool resuming() const { return resume_next_; }
 
   // Runs one unit; returns false when it failed and was abandoned.
   template <class Unit>

@@ -120,11 +120,6 @@ Variant concat(const Variant& a, const Variant& b) {
   return Variant(a.to_string() + b.to_string());
 }
 
-bool greater(const Variant& a, const Variant& b) {
-  if (a.type() == VarType::String && b.type() == VarType::String) return a.string() > b.string();
-  return a.to_double() > b.to_double();
-}
-
 void not_a_length(float twips) {
   if (std::isnan(twips)) raise(ErrorCode::InvalidProcedureCall, "length is not a number");
   raise(ErrorCode::Overflow);

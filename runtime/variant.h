@@ -68,9 +68,6 @@ class Variant {
   ~Variant() { reset(); }
 
   VarType type() const { return type_; }
-  bool is_numeric() const {
-    return type_ == VarType::Integer || type_ == VarType::Single || type_ == VarType::Double;
-  }
 
   // Exact accessors: raise the type-mismatch error when the value has another type.
   std::int16_t integer() const {
@@ -267,8 +264,6 @@ inline Variant Int(const Variant& v) {
 Variant Mod(const Variant& a, const Variant& b);
 // `&`: joins the text of both operands.
 Variant concat(const Variant& a, const Variant& b);
-// Numeric comparison, `>`.
-bool greater(const Variant& a, const Variant& b);
 
 // A length handed to Move or a Width write: a single in twips. A double too large for a single
 // raises the overflow error; a value that is not a number raises invalid procedure call.

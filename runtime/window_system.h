@@ -139,7 +139,8 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
 
-  virtual void attach(EventSink* sink) = 0;
+  // Who hears of what the person does; none at first.
+  virtual void attach(EventSink* sink) { sink_ = sink; }
 
   // `owner` is the runtime object the native one stands for; events name it.
   virtual std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) = 0;
@@ -189,8 +190,20 @@ class WindowSystem {
   void tell(const UserAction& action) const {
     if (listener_ != nullptr) listener_->acted(action);
   }
+  EventSink* sink() const { return sink_; }
+  // An event of the message loop reaches the program, `deliver(sink)`; with no program to hear
+  // of it, the windows catch up all the same.
+  template <class Deliver>
+  void tell_program(Deliver&& deliver) {
+    if (sink_ != nullptr) {
+      deliver(*sink_);
+    } else {
+      idle();
+    }
+  }
 
  private:
+  EventSink* sink_ = nullptr;
   UserActionListener* listener_ = nullptr;
 };
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-using rt::headless::Op;
+using Op = rt::PeerOp;
 using testing_program::Program;
 using Strings = std::vector<std::string>;
 
@@ -32,7 +32,7 @@ TEST(ResumeNext, AFailureInTheSecondPlacementSkipsItAndTheReportStillRuns) {
   // frmResizeL's Width is read in step 3 (1st), then twice for the second placement.
   for (const int nth : {2, 3}) {
     Wiskundig p(4500);
-    p.ws.inject_fault("frmResizeL", Op::Geometry, nth);
+    p.ws.faults().inject("frmResizeL", Op::Geometry, nth);
     p.pass();
     EXPECT_EQ(p.lines("move frmResizeR").size(), 1u) << nth;
     EXPECT_EQ(p.lines("resume").size(), 1u);
@@ -41,7 +41,7 @@ TEST(ResumeNext, AFailureInTheSecondPlacementSkipsItAndTheReportStillRuns) {
   }
   {
     Wiskundig p(9615);
-    p.ws.inject_fault("frmResizeR", Op::Place, 2);  // the second Move itself
+    p.ws.faults().inject("frmResizeR", Op::Place, 2);  // the second Move itself
     p.pass();
     EXPECT_EQ(p.lines("resume").size(), 1u);
     EXPECT_EQ(p.caption(), "");
@@ -53,7 +53,7 @@ TEST(ResumeNext, AFailingTestOfTheNarrowingCountsAsHeld) {
   // Nothing overhangs at 9615, yet a failed read of the top width leads to the two-line
   // text and to the top form being set to the client width.
   Wiskundig p(9615);
-  p.ws.inject_fault("frmResizeT", Op::Geometry, 1);
+  p.ws.faults().inject("frmResizeT", Op::Geometry, 1);
   p.pass();
   EXPECT_EQ(p.caption(), kTwoLines);
   EXPECT_EQ(p.geometry(p.top()).width, 9615.0f);
@@ -62,7 +62,7 @@ TEST(ResumeNext, AFailingTestOfTheNarrowingCountsAsHeld) {
 
 TEST(ResumeNext, AFailingCaptionStillNarrows) {
   Wiskundig p(4500);
-  p.ws.inject_fault("frmResizeT.Label1", Op::SetText, 1);
+  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
   p.pass();
   EXPECT_EQ(p.caption(), "before");
   EXPECT_EQ(p.geometry(p.top()).width, 4500.0f);
@@ -71,7 +71,7 @@ TEST(ResumeNext, AFailingCaptionStillNarrows) {
 
 TEST(ResumeNext, AFailingNarrowingEndsThePass) {
   Wiskundig p(4500);
-  p.ws.inject_fault("frmResizeT", Op::Place, 2);  // step 5's Move is the first
+  p.ws.faults().inject("frmResizeT", Op::Place, 2);  // step 5's Move is the first
   p.pass();
   EXPECT_EQ(p.caption(), kTwoLines);
   EXPECT_EQ(p.geometry(p.top()).width, 6000.0f);
@@ -79,7 +79,7 @@ TEST(ResumeNext, AFailingNarrowingEndsThePass) {
   EXPECT_TRUE(p.reported.empty());
   // A failing client-width read belongs to the narrowing too.
   Wiskundig q(4500);
-  q.ws.inject_fault("MDIResize", Op::ClientSize, 10);  // the last of the pass's ten reads
+  q.ws.faults().inject("MDIResize", Op::ClientSize, 10);  // the last of the pass's ten reads
   q.pass();
   EXPECT_EQ(q.caption(), kTwoLines);
   EXPECT_EQ(q.geometry(q.top()).width, 6000.0f);
@@ -90,7 +90,7 @@ TEST(ResumeNext, AFailingOverhangTestCountsAsHeld) {
   // Nothing overhangs; the top width is read a first time for the narrowing test and a
   // second time for the overhang test, which fails.
   Wiskundig p(9615);
-  p.ws.inject_fault("frmResizeT", Op::Geometry, 2);
+  p.ws.faults().inject("frmResizeT", Op::Geometry, 2);
   p.pass();
   EXPECT_EQ(p.caption(), kDouble);
   EXPECT_TRUE(p.reported.empty());
@@ -98,7 +98,7 @@ TEST(ResumeNext, AFailingOverhangTestCountsAsHeld) {
 
 TEST(ResumeNext, AFailingEmptyTextEndsThePass) {
   Wiskundig p(9615);
-  p.ws.inject_fault("frmResizeT.Label1", Op::SetText, 1);
+  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
   p.pass();
   EXPECT_EQ(p.caption(), "before");
   EXPECT_EQ(p.lines("resume").size(), 1u);
@@ -107,7 +107,7 @@ TEST(ResumeNext, AFailingEmptyTextEndsThePass) {
 
 TEST(ResumeNext, StepsBeforeTheSecondPlacementAreNotCovered) {
   Wiskundig p(9615);
-  p.ws.inject_fault("frmResizeT", Op::Place, 1);  // step 5
+  p.ws.faults().inject("frmResizeT", Op::Place, 1);  // step 5
   p.pass();
   EXPECT_EQ(p.reported, std::vector<int>{440});
   EXPECT_EQ(p.lines("move frmResizeR").size(), 1u);  // no second placement
@@ -118,7 +118,7 @@ TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStays
   Program p;
   p.resize(4500, 5000);
   p.top().Label1().set_Caption(rt::Variant("before"));
-  p.ws.inject_fault("frmResizeB", Op::Place, 1);
+  p.ws.faults().inject("frmResizeB", Op::Place, 1);
   p.click(p.main().mnuOplossing());
   EXPECT_TRUE(p.checked(p.main().mnuOplossing()));
   EXPECT_EQ(p.reported, std::vector<int>{440});
@@ -132,7 +132,7 @@ TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStays
 TEST(WithoutResumeNext, AnErrorInTheReportGoesToTheCaller) {
   Program p;
   p.resize(9615, 5000);
-  p.ws.inject_fault("frmResizeT.Label1", Op::SetText, 1);
+  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
   p.resize(9000, 5000);
   EXPECT_EQ(p.reported, std::vector<int>{440});
   EXPECT_TRUE(p.lines("resume").empty());
@@ -141,7 +141,7 @@ TEST(WithoutResumeNext, AnErrorInTheReportGoesToTheCaller) {
 
 TEST(WithoutResumeNext, FromTheResizeButtonTheErrorStopsTheClickAndIsReported) {
   Program p;
-  p.ws.inject_fault("MDIResize", Op::ClientSize, 1);
+  p.ws.faults().inject("MDIResize", Op::ClientSize, 1);
   p.click_resize_button();
   EXPECT_EQ(p.reported, std::vector<int>{440});
   EXPECT_TRUE(p.form_moves().empty());
@@ -152,7 +152,7 @@ TEST(WithoutResumeNext, FromTheResizeButtonTheErrorStopsTheClickAndIsReported) {
 
 TEST(WithoutResumeNext, AFailingListLayoutStopsOnlyTheLeftFormsHandler) {
   Program p;
-  p.ws.inject_fault("frmResizeL.List1(1)", Op::Place, 1);
+  p.ws.faults().inject("frmResizeL.List1(1)", Op::Place, 1);
   p.resize(9615, 5000);
   EXPECT_EQ(p.reported, std::vector<int>{440});
   EXPECT_EQ(p.form_moves().size(), 4u);  // the pass went on

@@ -1,11 +1,12 @@
-// The in-memory window system: pixel snapping, child frames, the MDI client's scroll bars and
-// fault injection.
+// The in-memory window system: pixel snapping, child frames, the MDI client's scroll bars; and
+// fault injection in front of it.
 
 #include "runtime/headless/headless_window_system.h"
 
 #include <gtest/gtest.h>
 
 #include "error_of.h"
+#include "runtime/fault_injection.h"
 #include "test_project.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 using rt::Variant;
 using rt::headless::Config;
 using rt::headless::HeadlessWindowSystem;
-using rt::headless::Op;
+using Op = rt::PeerOp;
 using testapp::ChildA;
 using testapp::ChildB;
 using testapp::ChildC;
@@ -172,25 +173,26 @@ TEST_F(ScrollBars, AChildMovedByHandBringsThemToo) {
 class Faults : public ::testing::Test {
  protected:
   Faults() { t.app.start(); }
-  HeadlessWindowSystem ws;
+  HeadlessWindowSystem inner;
+  rt::FaultyWindowSystem ws{inner};
   testapp::TestApp t{ws};
 };
 
 TEST_F(Faults, TheNthCallOfAnOperationFailsOnce) {
   auto& c = t.app.instance<ChildC>();
   c.Width();
-  ws.inject_fault("ChildC", Op::Geometry, 2);
+  ws.faults().inject("ChildC", Op::Geometry, 2);
   EXPECT_EQ(error_of([&] { c.Width(); }), 0);
   EXPECT_EQ(error_of([&] { c.Left(); }), 440);
   EXPECT_EQ(error_of([&] { c.Width(); }), 0);
-  EXPECT_EQ(ws.faults_fired(), 1u);
-  EXPECT_EQ(ws.faults_pending(), 0u);
+  EXPECT_EQ(ws.faults().fired(), 1u);
+  EXPECT_EQ(ws.faults().pending(), 0u);
 }
 
 TEST_F(Faults, AFailedMoveLeavesTheWindowWhereItWas) {
   auto& c = t.app.instance<ChildC>();
   c.Move(0, Variant(kZero), Variant(3000.0f), Variant(3000.0));
-  ws.inject_fault("ChildC", Op::Place);
+  ws.faults().inject("ChildC", Op::Place);
   EXPECT_EQ(error_of([&] { c.Move(150, Variant(kZero), Variant(4500.0f), Variant(3000.0)); }), 440);
   EXPECT_EQ(c.Left(), 0.0f);
   EXPECT_EQ(c.Width(), 3000.0f);
@@ -198,19 +200,19 @@ TEST_F(Faults, AFailedMoveLeavesTheWindowWhereItWas) {
 
 TEST_F(Faults, OtherObjectsAndOperationsAreNotAffected) {
   auto& a = t.app.instance<ChildA>();
-  ws.inject_fault("ChildA.Label1", Op::SetText);
+  ws.faults().inject("ChildA.Label1", Op::SetText);
   EXPECT_EQ(error_of([&] { a.List1(0).Width(); }), 0);
   EXPECT_EQ(error_of([&] { a.Label1().Caption(); }), 0);
   EXPECT_EQ(error_of([&] { a.Label1().set_Caption(Variant("x")); }), 440);
   EXPECT_EQ(a.Label1().Caption(), "Label1");
 
-  ws.inject_fault("Main.mnuOpt", Op::Checked);
+  ws.faults().inject("Main.mnuOpt", Op::Checked);
   EXPECT_EQ(error_of([&] { t.app.instance<testapp::Main>().mnuOpt().Checked(); }), 440);
 }
 
 TEST_F(Faults, AFailedLoadLeavesTheFormUnloadedUntilTheNextAccess) {
   auto& c = t.app.instance<ChildC>();
-  ws.inject_fault("ChildC", Op::Create);
+  ws.faults().inject("ChildC", Op::Create);
   EXPECT_EQ(error_of([&] { c.Width(); }), 440);
   EXPECT_FALSE(c.loaded());
   EXPECT_EQ(t.app.loaded_forms().size(), 1u);
@@ -221,10 +223,31 @@ TEST_F(Faults, AFailedLoadLeavesTheFormUnloadedUntilTheNextAccess) {
 TEST_F(Faults, AFailedControlLeavesNoHalfLoadedForm) {
   auto& a = t.app.instance<ChildA>();  // its Initialize loads it
   a.unload();
-  ws.inject_fault("ChildA.List1(1)", Op::Create);
+  ws.faults().inject("ChildA.List1(1)", Op::Create);
   EXPECT_EQ(error_of([&] { a.Width(); }), 440);
   EXPECT_FALSE(a.loaded());
   EXPECT_EQ(error_of([&] { a.List1(1).Width(); }), 0);
+}
+
+// A click goes to the window system's own native object, and its event comes back; the scroll
+// bars are the window system's.
+TEST_F(Faults, EverythingElsePassesThrough) {
+  std::vector<int> reported;
+  t.app.set_error_reporter([&](const rt::Error& e) { reported.push_back(e.number()); });
+  auto& main = t.app.instance<testapp::Main>();
+  ws.faults().inject("Main.mnuOpt", Op::SetChecked);
+  ws.user_click(main.mnuOpt().peer());
+  EXPECT_EQ(t.log.lines.back(), "Main.mnuOpt.Click");
+  EXPECT_EQ(reported, std::vector<int>{440});
+  EXPECT_FALSE(main.mnuOpt().Checked());
+  ws.user_click(main.mnuOpt().peer());
+  EXPECT_TRUE(main.mnuOpt().Checked());
+
+  auto& c = t.app.instance<ChildC>();
+  c.Width();  // loads it
+  ws.user_place(*c.peer_if_loaded(), rt::Rect{0, 0, 9000, 1500});
+  EXPECT_EQ(ws.client_scroll_bars(), inner.client_scroll_bars());
+  EXPECT_TRUE(ws.client_scroll_bars().horizontal);
 }
 
 TEST(Controls, KeepWhatTheyWereGiven) {
@@ -270,42 +293,6 @@ TEST(Typing, GoesToTheEndAndBackspacesTakeWholeCharacters) {
   // An edit in the middle is backspaced to and typed anew; a lone CR cannot be typed.
   EXPECT_EQ(rt::typing_between("hello world", "help world"), std::string(8, '\b') + "p world");
   EXPECT_EQ(rt::typed_text("a\r", rt::typing_between("a\r", "a\r\n")), "a\r\n");
-}
-
-}  // namespace
-
-namespace {
-
-// Fault injection in front of any window system: here the in-memory one, behind the wrapper.
-TEST(FaultyWindowSystem, FailsAsPlannedAndPassesEverythingElseThrough) {
-  HeadlessWindowSystem inner;
-  rt::FaultyWindowSystem ws(inner);
-  testapp::TestApp t{ws};
-  std::vector<int> reported;
-  t.app.set_error_reporter([&](const rt::Error& e) { reported.push_back(e.number()); });
-  t.app.start();
-  auto& c = t.app.instance<ChildC>();
-  c.Move(0, Variant(kZero), Variant(1500.0f), Variant(1500.0));
-  ws.faults().inject("ChildC", rt::PeerOp::Geometry, 2);
-  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
-  EXPECT_EQ(error_of([&] { c.Height(); }), 440);
-  EXPECT_EQ(ws.faults().fired(), 1u);
-  EXPECT_EQ(c.Width(), 1500.0f);
-
-  // A click goes to the inner window system's own native object, and its event comes back.
-  auto& main = t.app.instance<testapp::Main>();
-  ws.faults().inject("Main.mnuOpt", rt::PeerOp::SetChecked);
-  ws.user_click(main.mnuOpt().peer());
-  EXPECT_EQ(t.log.lines.back(), "Main.mnuOpt.Click");
-  EXPECT_EQ(reported, std::vector<int>{440});
-  EXPECT_FALSE(main.mnuOpt().Checked());
-  ws.user_click(main.mnuOpt().peer());
-  EXPECT_TRUE(main.mnuOpt().Checked());
-
-  // The scroll bars are the inner window system's.
-  ws.user_place(*c.peer_if_loaded(), rt::Rect{0, 0, 9000, 1500});
-  EXPECT_EQ(ws.client_scroll_bars(), inner.client_scroll_bars());
-  EXPECT_TRUE(ws.client_scroll_bars().horizontal);
 }
 
 }  // namespace

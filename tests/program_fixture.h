@@ -1,6 +1,6 @@
 #pragma once
 
-// The whole program on the in-memory window system, with what it did recorded.
+// The whole program on the in-memory window system, behind fault injection; what it did recorded.
 
 #include <string>
 #include <vector>
@@ -12,6 +12,7 @@
 #include "forms/frmResizeT.h"
 #include "layout/MDIResize.h"
 #include "runtime/application.h"
+#include "runtime/fault_injection.h"
 #include "runtime/headless/headless_window_system.h"
 #include "shell/project.h"
 
@@ -32,7 +33,7 @@ inline rt::headless::Config pixels(double twips_per_pixel = 15) {
 class Program {
  public:
   explicit Program(rt::headless::Config config = exact(), bool start = true)
-      : ws(config), app(shell::make_project(), ws) {
+      : headless(config), app(shell::make_project(), ws) {
     app.set_tracer(&trace);
     app.set_error_reporter([this](const rt::Error& e) { reported.push_back(e.number()); });
     if (start) app.start();
@@ -83,7 +84,8 @@ class Program {
     return found;
   }
 
-  rt::headless::HeadlessWindowSystem ws;
+  rt::headless::HeadlessWindowSystem headless;
+  rt::FaultyWindowSystem ws{headless};
   rt::Application app;
   rt::RecordingTracer trace;
   std::vector<int> reported;

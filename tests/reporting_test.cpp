@@ -11,7 +11,7 @@
 
 namespace {
 
-using rt::headless::Op;
+using Op = rt::PeerOp;
 using testing_program::pixels;
 using testing_program::Program;
 
@@ -50,7 +50,7 @@ struct Reporting : Program {
 TEST(ReportedErrors, ThroughAMenuClickOnceOnStandardErrorAndTheProgramGoesOn) {
   Reporting p;
   CapturedStandardError err;
-  p.ws.inject_fault("frmResizeB", Op::Place, 1);
+  p.ws.faults().inject("frmResizeB", Op::Place, 1);
   p.click(p.main().mnuOplossing());
   EXPECT_EQ(err.take(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeB\n");
@@ -68,7 +68,7 @@ TEST(ReportedErrors, ThroughAMenuClickOnceOnStandardErrorAndTheProgramGoesOn) {
 TEST(ReportedErrors, ThroughAResizeOnceOnStandardErrorAndTheProgramGoesOn) {
   Reporting p;
   CapturedStandardError err;
-  p.ws.inject_fault("MDIResize", Op::ClientSize, 1);
+  p.ws.faults().inject("MDIResize", Op::ClientSize, 1);
   p.resize(4500, 3000);
   EXPECT_EQ(err.take(),
             "mdiresize: run-time error 440: Window system call failed: ClientSize MDIResize\n");
@@ -83,7 +83,7 @@ TEST(ReportedErrors, ThroughAResizeOnceOnStandardErrorAndTheProgramGoesOn) {
 TEST(ReportedErrors, ThroughTheResizeButtonAndItsCallByName) {
   Reporting p;
   CapturedStandardError err;
-  p.ws.inject_fault("frmResizeT", Op::Place, 1);
+  p.ws.faults().inject("frmResizeT", Op::Place, 1);
   p.click_resize_button();
   EXPECT_EQ(err.take(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeT\n");
@@ -96,8 +96,8 @@ TEST(ReportedErrors, AChildsHandlerFailingInsideThePassIsReportedOnceNotAgainByT
   Reporting p;
   CapturedStandardError err;
   // Both children's Resize handlers fail; the pass goes on past each.
-  p.ws.inject_fault("frmResizeL.List1(1)", Op::Place, 1);
-  p.ws.inject_fault("frmResizeB.Text1", Op::Place, 1);
+  p.ws.faults().inject("frmResizeL.List1(1)", Op::Place, 1);
+  p.ws.faults().inject("frmResizeB.Text1", Op::Place, 1);
   p.resize(7000, 4000);
   EXPECT_EQ(err.take(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeL.List1(1)\n"
@@ -110,7 +110,7 @@ TEST(ReportedErrors, ErrorsResumeNextDiscardsAreNotReported) {
   Reporting p;
   p.click(p.main().mnuWiskundig());
   CapturedStandardError err;
-  p.ws.inject_fault("frmResizeT.Label1", Op::SetText, 1);
+  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
   p.resize(4500, 3000);
   EXPECT_EQ(err.take(), "");
   EXPECT_EQ(p.app.errors_reported(), 0u);

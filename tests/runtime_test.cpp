@@ -178,6 +178,8 @@ TEST_F(RuntimeTest, ControlArrayElementsAndMissingControls) {
   t.app.start();
   auto& a = t.app.instance<ChildA>();
   EXPECT_EQ(a.List1(1).path(), "ChildA.List1(1)");
+  EXPECT_EQ(a.loaded_control("List1", 1), &a.List1(1));
+  EXPECT_EQ(a.loaded_control("List1"), nullptr);  // an element only by its index
   EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
   EXPECT_EQ(error_of([&] { a.control<rt::Label>("Label9"); }), 438);
   EXPECT_EQ(error_of([&] { a.control<rt::ListBox>("Label1"); }), 13);
@@ -279,6 +281,7 @@ TEST_F(RuntimeTest, BoundControlsAndMenuItemsFollowTheirFormThroughAnUnloadAndLo
   EXPECT_EQ(&a.List1(1), &a.control<rt::ListBox>("List1", 1));
   EXPECT_EQ(&a.Label1(), &a.control<rt::Label>("Label1"));
   a.unload();
+  EXPECT_EQ(a.loaded_control("Label1"), nullptr);  // which does not load it
   EXPECT_FALSE(a.loaded());
   // The first use after the unload loads the form, and finds the controls it has now.
   rt::ListBox& list = a.List1(0);
@@ -297,10 +300,12 @@ TEST_F(RuntimeTest, BoundControlsAndMenuItemsFollowTheirFormThroughAnUnloadAndLo
   a.unload();
   main.unload();
   EXPECT_EQ(t.app.loaded_forms().size(), 0u);
+  EXPECT_EQ(main.loaded_menu("mnuOpt"), nullptr);
   // Loaded again with its design-time check mark, through the bound name.
   EXPECT_FALSE(main.mnuOpt().Checked());
   EXPECT_TRUE(main.loaded());
   EXPECT_EQ(&main.mnuOpt(), &main.menu("mnuOpt"));
+  EXPECT_EQ(main.loaded_menu("mnuOpt"), &main.mnuOpt());
 }
 
 TEST_F(RuntimeTest, ABoundControlArrayRaisesForAMissingElementEveryTime) {

@@ -1,13 +1,9 @@
 #pragma once
 
-#include <cstddef>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "runtime/error.h"
-#include "runtime/fault_injection.h"
+#include "runtime/handle_table.h"
 #include "runtime/pixel_grid.h"
 #include "runtime/window_system.h"
 
@@ -32,13 +28,12 @@ struct Config {
   int maximized_min_height_px = 0;
 };
 
-// The operations that fault injection names.
-using Op = PeerOp;
-
-class HeadlessPeer;
+class ChildPeer;
+class WindowPeer;
 
 // A window system held in memory: deterministic, with lengths snapped to whole pixels (or
-// kept exact), child frames, the MDI client's scroll bars and fault injection.
+// kept exact), child frames and the MDI client's scroll bars. Faults are injected in front of
+// it, by FaultyWindowSystem, as in front of any window system.
 class HeadlessWindowSystem final : public WindowSystem {
  public:
   explicit HeadlessWindowSystem(Config config = {});
@@ -46,22 +41,8 @@ class HeadlessWindowSystem final : public WindowSystem {
 
   const Config& config() const { return config_; }
   const PixelGrid& grid() const { return grid_; }
-  // The whole client area of the main window, scroll bars included.
-  Size client_area() const { return client_; }
-
-  // The nth call from now (1 is the next) of `op` on the object at `path` ("frmResizeT",
-  // "frmResizeT.Label1", "MDIResize.mnuOplossing") fails with a run-time error.
-  void inject_fault(std::string path, Op op, int nth = 1,
-                    ErrorCode code = ErrorCode::PlatformCallFailed) {
-    faults_.inject(std::move(path), op, nth, code);
-  }
-  std::size_t faults_pending() const { return faults_.pending(); }
-  std::size_t faults_fired() const { return faults_.fired(); }
-  void clear_faults() { faults_.clear(); }
-  FaultPlan& faults() { return faults_; }
 
   // WindowSystem
-  void attach(EventSink* sink) override { sink_ = sink; }
   std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
   std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
                                           Object& owner) override;
@@ -86,34 +67,32 @@ class HeadlessWindowSystem final : public WindowSystem {
   void user_choose_window(Peer& form) override;
 
  private:
-  friend class HeadlessPeer;
+  friend class WindowPeer;
+  friend class MainPeer;
+  friend class ChildPeer;
 
-  void check(const std::string& path, Op op) { faults_.check(path, op); }
-  WindowHandle register_window(HeadlessPeer& peer);
-  void unregister(HeadlessPeer& peer);
+  // A child form's window is gone.
+  void forget(ChildPeer& child);
   // The client area less the scroll bars it shows.
   Size visible_client() const;
   Rect snap(const Rect& rect) const;
   // Makes a child the active one, in front; the other icons go to the back, as they do on an
   // MDI client.
-  void activate(HeadlessPeer& child);
+  void activate(ChildPeer& child);
   // Where a child is on the screen, in a client area that leaves `viewport` to the children.
-  Rect shown(const HeadlessPeer& child, const Size& viewport) const;
+  Rect shown(const ChildPeer& child, const Size& viewport) const;
   // 0 for the front.
-  int z_of(const HeadlessPeer& child) const;
+  int z_of(const ChildPeer& child) const;
   ScrollBars settled_bars() const;
 
   Config config_;
   PixelGrid grid_;
-  EventSink* sink_ = nullptr;
   Size client_;
   ScrollBars bars_;
-  std::vector<HeadlessPeer*> children_;  // child forms, in creation order
-  std::vector<HeadlessPeer*> stack_;     // child forms, the front first
-  HeadlessPeer* active_ = nullptr;
-  std::unordered_map<WindowHandle, HeadlessPeer*> handles_;
-  WindowHandle next_handle_ = 1;
-  FaultPlan faults_;
+  std::vector<ChildPeer*> children_;  // child forms, in creation order
+  std::vector<ChildPeer*> stack_;     // child forms, the front first
+  ChildPeer* active_ = nullptr;
+  HandleTable<WindowPeer> handles_;
   bool closed_ = false;
 };
 

@@ -17,11 +17,11 @@ std::string from_display(QString text) {
 }
 
 QtPeer::QtPeer(QtWindowSystem& ws, Object& owner, bool is_window) : ws_(&ws), owner_(&owner) {
-  if (is_window) handle_ = ws.register_window(*this);
+  if (is_window) handle_ = ws.handles_.add(*this);
 }
 
 QtPeer::~QtPeer() {
-  ws_->unregister(*this);
+  ws_->handles_.remove(handle_);
 }
 
 WindowHandle QtPeer::handle() {

@@ -25,7 +25,6 @@ class QtPeer : public Peer {
   ~QtPeer() override;
 
   Object& owner() const { return *owner_; }
-  WindowHandle window_handle() const { return handle_; }
   virtual QObject* native() const = 0;
   // The widget that a user's move or resize applies to, if any.
   virtual QWidget* placed_widget() const { return nullptr; }

@@ -85,16 +85,6 @@ QRect QtWindowSystem::placed(const QRect& now, const Placement& placement) const
                placement.height ? std::max(0, to_pixels(*placement.height)) : now.height());
 }
 
-WindowHandle QtWindowSystem::register_window(QtPeer& peer) {
-  const WindowHandle handle = next_handle_++;
-  handles_.emplace(handle, &peer);
-  return handle;
-}
-
-void QtWindowSystem::unregister(QtPeer& peer) {
-  handles_.erase(peer.window_handle());
-}
-
 QSize QtWindowSystem::visible_client() const {
   if (area_.isNull()) return {};
   // Before the window is shown the viewport has not been laid out; there are no bars yet.
@@ -146,31 +136,19 @@ void QtWindowSystem::report_client_size(bool always) {
   known_client_ = now;
   ++client_reports_;
   tell_person(UserAction::resize_client(Size{to_twips(now.width()), to_twips(now.height())}));
-  if (sink_ != nullptr) {
-    sink_->main_window_resized();
-  } else {
-    idle();
-  }
+  tell_program([](EventSink& sink) { sink.main_window_resized(); });
 }
 
 void QtWindowSystem::report_click(Object& owner) {
   tell_person(UserAction::on(UserAction::Kind::Click, owner));
-  if (sink_ != nullptr) {
-    sink_->clicked(owner);
-  } else {
-    idle();
-  }
+  tell_program([&](EventSink& sink) { sink.clicked(owner); });
 }
 
 void QtWindowSystem::report_child_resized(QtPeer& child) {
   // Sized by the program, or laid out while being shown: the runtime raises Resize itself.
   if (program_changes_ > 0) return;
   if (child.placed_widget() == nullptr || !child.placed_widget()->isVisible()) return;
-  if (sink_ != nullptr) {
-    sink_->form_resized_by_user(child.owner());
-  } else {
-    idle();
-  }
+  tell_program([&](EventSink& sink) { sink.form_resized_by_user(child.owner()); });
 }
 
 void QtWindowSystem::report_window_state(ChildPeer& child) {
@@ -207,8 +185,8 @@ void QtWindowSystem::report_close() {
   // Taking the windows down inside the main window's own close event would delete it under
   // Qt's feet; do it from the event loop.
   QTimer::singleShot(0, context_, [this] {
-    if (sink_ != nullptr) {
-      sink_->main_window_closed();
+    if (sink() != nullptr) {
+      sink()->main_window_closed();
     } else {
       quit();
     }
@@ -265,10 +243,7 @@ std::unique_ptr<Peer> QtWindowSystem::create_menu_item(Peer& main, const MenuDes
 
 std::int32_t QtWindowSystem::send_message(WindowHandle window, std::uint32_t message,
                                           std::int32_t wparam, std::int32_t) {
-  const auto found = handles_.find(window);
-  if (found == handles_.end()) return 0;
-  if (message == LB_SETHORIZONTALEXTENT) found->second->set_horizontal_extent(wparam);
-  return 0;
+  return handles_.send(window, message, wparam);
 }
 
 void QtWindowSystem::idle() {

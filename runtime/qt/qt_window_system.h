@@ -1,12 +1,12 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
 
 #include <QPointer>
 #include <QRect>
 #include <QSize>
 
+#include "runtime/handle_table.h"
 #include "runtime/pixel_grid.h"
 #include "runtime/window_system.h"
 
@@ -46,7 +46,6 @@ class QtWindowSystem final : public WindowSystem {
   bool closed() const { return closed_; }
 
   // WindowSystem
-  void attach(EventSink* sink) override { sink_ = sink; }
   std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
   std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
                                           Object& owner) override;
@@ -99,9 +98,6 @@ class QtWindowSystem final : public WindowSystem {
   // `now` with what the placement gives, in pixels.
   QRect placed(const QRect& now, const Placement& placement) const;
 
-  WindowHandle register_window(QtPeer& peer);
-  void unregister(QtPeer& peer);
-
   // The client area less the scroll bars it shows, in pixels.
   QSize visible_client() const;
   // Sizes the main window so that its client area gets `size`; true when the size changed.
@@ -144,7 +140,6 @@ class QtWindowSystem final : public WindowSystem {
   void settle();
 
   PixelGrid grid_;
-  EventSink* sink_ = nullptr;
   QPointer<MainWindow> main_;
   QPointer<MdiClient> area_;
   int program_changes_ = 0;
@@ -153,8 +148,7 @@ class QtWindowSystem final : public WindowSystem {
   bool main_shown_ = false;
   QSize known_client_;  // the client area's size as the program last heard of it
   int client_reports_ = 0;
-  std::unordered_map<WindowHandle, QtPeer*> handles_;
-  WindowHandle next_handle_ = 1;
+  HandleTable<QtPeer> handles_;
   bool closed_ = false;
   QObject* context_;  // for calls posted to the event loop; they die with the window system
 };

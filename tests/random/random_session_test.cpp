@@ -94,8 +94,8 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
   target.faults = &program->ws.faults();
   target.exact = run.config.exact;
   target.min_child_width =
-      static_cast<float>(program->ws.grid().to_twips(run.config.min_child_width_px));
-  target.closed = [&ws = program->ws] { return ws.closed(); };
+      static_cast<float>(program->headless.grid().to_twips(run.config.min_child_width_px));
+  target.closed = [&ws = program->headless] { return ws.closed(); };
   target.replay = std::string("random_tests --gtest_filter='*/") + run.name + "'";
   auto session = std::make_unique<Session>(std::move(target), run.name, seeds.next());
 
