@@ -25,20 +25,26 @@ void MdiClient::update_scroll_bars() {
   update_posted_ = false;
   held_ = false;
   const QList<QMdiSubWindow*> children = subWindowList();
-  if (!children.isEmpty()) {
-    // The icons go where icons go now, not when QMdiArea's timer says so after a resize.
-    const bool icons = std::any_of(children.begin(), children.end(),
-                                   [](const QMdiSubWindow* child) { return child->isMinimized(); });
-    if (icons) QMdiArea::scrollContentsBy(0, 0);
-    // QMdiArea recomputes its bars for any child that moved; which one does not matter. Not
-    // only after a move: another child made active can show or hide a maximised one's whole
-    // area.
-    QResizeEvent moved(children.first()->size(), children.first()->size());
-    QMdiArea::eventFilter(children.first(), &moved);
+  // A bar that comes or goes sizes the viewport anew, and the icons lie along its bottom: they
+  // move, which can bring or take a bar in turn. Settled in a few rounds at most.
+  for (int round = 0; round < 3; ++round) {
+    const QSize viewport_before = viewport()->size();
+    if (!children.isEmpty()) {
+      // The icons go where icons go now, not when QMdiArea's timer says so after a resize.
+      const bool icons = std::any_of(children.begin(), children.end(),
+                                     [](const QMdiSubWindow* c) { return c->isMinimized(); });
+      if (icons) QMdiArea::scrollContentsBy(0, 0);
+      // QMdiArea recomputes its bars for any child that moved; which one does not matter. Not
+      // only after a move: another child made active can show or hide a maximised one's
+      // whole area.
+      QResizeEvent moved(children.first()->size(), children.first()->size());
+      QMdiArea::eventFilter(children.first(), &moved);
+    }
+    // QAbstractScrollArea shows or hides a bar through a queued call; let it happen now, so
+    // the viewport has its final size when control returns to the event loop.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    if (viewport()->size() == viewport_before) break;
   }
-  // QAbstractScrollArea shows or hides a bar through a queued call; let it happen now, so the
-  // viewport has its final size when control returns to the event loop.
-  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 bool MdiClient::eventFilter(QObject* object, QEvent* event) {
