@@ -1,14 +1,28 @@
 #pragma once
 
+#include <optional>
+#include <ostream>
+#include <vector>
+
 #include "runtime/error.h"
 
-// The number of the run-time error `f` raised, or 0 when it raised none.
+namespace rt {
+// A failing check shows the number a person would read in the report.
+inline void PrintTo(ErrorCode code, std::ostream* os) {
+  *os << static_cast<int>(code);
+}
+}  // namespace rt
+
+// Errors in the order they were reported.
+using Codes = std::vector<rt::ErrorCode>;
+
+// The run-time error `f` raised, or none.
 template <class F>
-int error_of(F&& f) {
+std::optional<rt::ErrorCode> error_of(F&& f) {
   try {
     f();
   } catch (const rt::Error& error) {
-    return error.number();
+    return error.code();
   }
-  return 0;
+  return std::nullopt;
 }

@@ -5,16 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "program_fixture.h"
+#include "texts.h"
 
 namespace {
 
 using Op = rt::PeerOp;
 using testing_program::Program;
-using Strings = std::vector<std::string>;
 
-const std::string kTwoLines =
-    "Nu zou het formulier een extra scrollbar gaan genereren\r\nNiet dus .....";
-const std::string kDouble = "Oeps. Dubbele scrollbar";
+using namespace texts;
+using enum rt::ErrorCode;
 
 // The program at client `width` x 5000 with "Wiskundig juist" on and a first pass done.
 struct Wiskundig : Program {
@@ -109,7 +108,7 @@ TEST(ResumeNext, StepsBeforeTheSecondPlacementAreNotCovered) {
   Wiskundig p(9615);
   p.ws.faults().inject("frmResizeT", Op::Place, 1);  // step 5
   p.pass();
-  EXPECT_EQ(p.reported, std::vector<int>{440});
+  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
   EXPECT_EQ(p.lines("move frmResizeR").size(), 1u);  // no second placement
   EXPECT_EQ(p.caption(), "before");
 }
@@ -121,7 +120,7 @@ TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStays
   p.ws.faults().inject("frmResizeB", Op::Place, 1);
   p.click(p.main().mnuOplossing());
   EXPECT_TRUE(p.checked(p.main().mnuOplossing()));
-  EXPECT_EQ(p.reported, std::vector<int>{440});
+  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
   EXPECT_TRUE(p.lines("move frmResizeT").empty());
   EXPECT_EQ(p.caption(), "before");
   // The steps before it keep their effect. (The last pass left both scroll bars, so this
@@ -134,7 +133,7 @@ TEST(WithoutResumeNext, AnErrorInTheReportGoesToTheCaller) {
   p.resize(9615, 5000);
   p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
   p.resize(9000, 5000);
-  EXPECT_EQ(p.reported, std::vector<int>{440});
+  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
   EXPECT_TRUE(p.lines("resume").empty());
   EXPECT_EQ(p.lines("report").size(), 1u);
 }
@@ -143,7 +142,7 @@ TEST(WithoutResumeNext, FromTheResizeButtonTheErrorStopsTheClickAndIsReported) {
   Program p;
   p.ws.faults().inject("MDIResize", Op::ClientSize, 1);
   p.click_resize_button();
-  EXPECT_EQ(p.reported, std::vector<int>{440});
+  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
   EXPECT_TRUE(p.form_moves().empty());
   // The program goes on: the next event runs a whole pass.
   p.click_resize_button();
@@ -154,15 +153,15 @@ TEST(WithoutResumeNext, AFailingListLayoutStopsOnlyTheLeftFormsHandler) {
   Program p;
   p.ws.faults().inject("frmResizeL.List1(1)", Op::Place, 1);
   p.resize(9615, 5000);
-  EXPECT_EQ(p.reported, std::vector<int>{440});
+  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
   EXPECT_EQ(p.form_moves().size(), 4u);  // the pass went on
   EXPECT_EQ(p.lines("move frmResizeL.List1(2)").size(), 0u);
 }
 
 TEST(WithoutResumeNext, AMissingMemberByNameIsTheUnsupportedMemberError) {
   Program p;
-  EXPECT_EQ(error_of([&] { rt::call_by_name(p.app.Forms(0), "Resizin"); }), 438);
-  EXPECT_EQ(error_of([&] { rt::get_by_name(p.app.Forms(0), "mnuOplosing"); }), 438);
+  EXPECT_EQ(error_of([&] { rt::call_by_name(p.app.Forms(0), "Resizin"); }), UnsupportedMember);
+  EXPECT_EQ(error_of([&] { rt::get_by_name(p.app.Forms(0), "mnuOplosing"); }), UnsupportedMember);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ using rt::Variant;
 using rt::headless::Config;
 using rt::headless::HeadlessWindowSystem;
 using Op = rt::PeerOp;
+using enum rt::ErrorCode;
 using testapp::ChildA;
 using testapp::ChildB;
 using testapp::ChildC;
@@ -182,9 +183,9 @@ TEST_F(Faults, TheNthCallOfAnOperationFailsOnce) {
   auto& c = t.app.instance<ChildC>();
   c.Width();
   ws.faults().inject("ChildC", Op::Geometry, 2);
-  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
-  EXPECT_EQ(error_of([&] { c.Left(); }), 440);
-  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
+  EXPECT_EQ(error_of([&] { c.Width(); }), std::nullopt);
+  EXPECT_EQ(error_of([&] { c.Left(); }), PlatformCallFailed);
+  EXPECT_EQ(error_of([&] { c.Width(); }), std::nullopt);
   EXPECT_EQ(ws.faults().fired(), 1u);
   EXPECT_EQ(ws.faults().pending(), 0u);
 }
@@ -193,7 +194,8 @@ TEST_F(Faults, AFailedMoveLeavesTheWindowWhereItWas) {
   auto& c = t.app.instance<ChildC>();
   c.Move(0, Variant(kZero), Variant(3000.0f), Variant(3000.0));
   ws.faults().inject("ChildC", Op::Place);
-  EXPECT_EQ(error_of([&] { c.Move(150, Variant(kZero), Variant(4500.0f), Variant(3000.0)); }), 440);
+  EXPECT_EQ(error_of([&] { c.Move(150, Variant(kZero), Variant(4500.0f), Variant(3000.0)); }),
+            PlatformCallFailed);
   EXPECT_EQ(c.Left(), 0.0f);
   EXPECT_EQ(c.Width(), 3000.0f);
 }
@@ -201,22 +203,23 @@ TEST_F(Faults, AFailedMoveLeavesTheWindowWhereItWas) {
 TEST_F(Faults, OtherObjectsAndOperationsAreNotAffected) {
   auto& a = t.app.instance<ChildA>();
   ws.faults().inject("ChildA.Label1", Op::SetText);
-  EXPECT_EQ(error_of([&] { a.List1(0).Width(); }), 0);
-  EXPECT_EQ(error_of([&] { a.Label1().Caption(); }), 0);
-  EXPECT_EQ(error_of([&] { a.Label1().set_Caption(Variant("x")); }), 440);
+  EXPECT_EQ(error_of([&] { a.List1(0).Width(); }), std::nullopt);
+  EXPECT_EQ(error_of([&] { a.Label1().Caption(); }), std::nullopt);
+  EXPECT_EQ(error_of([&] { a.Label1().set_Caption(Variant("x")); }), PlatformCallFailed);
   EXPECT_EQ(a.Label1().Caption(), "Label1");
 
   ws.faults().inject("Main.mnuOpt", Op::Checked);
-  EXPECT_EQ(error_of([&] { t.app.instance<testapp::Main>().mnuOpt().Checked(); }), 440);
+  EXPECT_EQ(error_of([&] { t.app.instance<testapp::Main>().mnuOpt().Checked(); }),
+            PlatformCallFailed);
 }
 
 TEST_F(Faults, AFailedLoadLeavesTheFormUnloadedUntilTheNextAccess) {
   auto& c = t.app.instance<ChildC>();
   ws.faults().inject("ChildC", Op::Create);
-  EXPECT_EQ(error_of([&] { c.Width(); }), 440);
+  EXPECT_EQ(error_of([&] { c.Width(); }), PlatformCallFailed);
   EXPECT_FALSE(c.loaded());
   EXPECT_EQ(t.app.loaded_forms().size(), 1u);
-  EXPECT_EQ(error_of([&] { c.Width(); }), 0);
+  EXPECT_EQ(error_of([&] { c.Width(); }), std::nullopt);
   EXPECT_TRUE(c.loaded());
 }
 
@@ -224,21 +227,21 @@ TEST_F(Faults, AFailedControlLeavesNoHalfLoadedForm) {
   auto& a = t.app.instance<ChildA>();  // its Initialize loads it
   a.unload();
   ws.faults().inject("ChildA.List1(1)", Op::Create);
-  EXPECT_EQ(error_of([&] { a.Width(); }), 440);
+  EXPECT_EQ(error_of([&] { a.Width(); }), PlatformCallFailed);
   EXPECT_FALSE(a.loaded());
-  EXPECT_EQ(error_of([&] { a.List1(1).Width(); }), 0);
+  EXPECT_EQ(error_of([&] { a.List1(1).Width(); }), std::nullopt);
 }
 
 // A click goes to the window system's own native object, and its event comes back; the scroll
 // bars are the window system's.
 TEST_F(Faults, EverythingElsePassesThrough) {
-  std::vector<int> reported;
-  t.app.set_error_reporter([&](const rt::Error& e) { reported.push_back(e.number()); });
+  Codes reported;
+  t.app.set_error_reporter([&](const rt::Error& e) { reported.push_back(e.code()); });
   auto& main = t.app.instance<testapp::Main>();
   ws.faults().inject("Main.mnuOpt", Op::SetChecked);
   ws.user_click(main.mnuOpt().peer());
   EXPECT_EQ(t.log.lines.back(), "Main.mnuOpt.Click");
-  EXPECT_EQ(reported, std::vector<int>{440});
+  EXPECT_EQ(reported, Codes{PlatformCallFailed});
   EXPECT_FALSE(main.mnuOpt().Checked());
   ws.user_click(main.mnuOpt().peer());
   EXPECT_TRUE(main.mnuOpt().Checked());

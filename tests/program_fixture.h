@@ -35,7 +35,7 @@ class Program {
   explicit Program(rt::headless::Config config = exact(), bool start = true)
       : headless(config), app(shell::make_project(), ws) {
     app.set_tracer(&trace);
-    app.set_error_reporter([this](const rt::Error& e) { reported.push_back(e.number()); });
+    app.set_error_reporter([this](const rt::Error& e) { reported.push_back(e.code()); });
     if (start) app.start();
   }
 
@@ -88,7 +88,7 @@ class Program {
   rt::FaultyWindowSystem ws{headless};
   rt::Application app;
   rt::RecordingTracer trace;
-  std::vector<int> reported;
+  Codes reported;
 };
 
 }  // namespace testing_program

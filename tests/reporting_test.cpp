@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "program_fixture.h"
+#include "texts.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ TEST(ReportedErrors, ThroughAResizeOnceOnStandardErrorAndTheProgramGoesOn) {
   p.resize(4500, 3000);
   EXPECT_EQ(err.take(), "");
   EXPECT_TRUE(p.whole_pass());
-  EXPECT_EQ(p.caption(), "Oeps. Dubbele scrollbar");
+  EXPECT_EQ(p.caption(), texts::kDouble);
 }
 
 TEST(ReportedErrors, ThroughTheResizeButtonAndItsCallByName) {

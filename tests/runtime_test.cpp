@@ -19,16 +19,17 @@ using testapp::ChildB;
 using testapp::ChildC;
 using testapp::Main;
 using Strings = std::vector<std::string>;
+using enum rt::ErrorCode;
 
 class RuntimeTest : public ::testing::Test {
  protected:
   RuntimeTest() {
-    t.app.set_error_reporter([this](const rt::Error& e) { reported.push_back(e.number()); });
+    t.app.set_error_reporter([this](const rt::Error& e) { reported.push_back(e.code()); });
   }
 
   rt::headless::HeadlessWindowSystem ws;
   testapp::TestApp t{ws};
-  std::vector<int> reported;
+  Codes reported;
 };
 
 TEST_F(RuntimeTest, StartUpCreatesTheMainWindowWhichShowsItself) {
@@ -62,8 +63,8 @@ TEST_F(RuntimeTest, FormsAreRegisteredInLoadOrderNotCreationOrder) {
   EXPECT_EQ(&t.app.Forms(0), t.app.existing_instance("Main"));
   EXPECT_EQ(&t.app.Forms(1), &b);
   EXPECT_EQ(&t.app.Forms(2), &c);
-  EXPECT_EQ(error_of([&] { t.app.Forms(3); }), 9);
-  EXPECT_EQ(error_of([&] { t.app.Forms(-1); }), 9);
+  EXPECT_EQ(error_of([&] { t.app.Forms(3); }), SubscriptOutOfRange);
+  EXPECT_EQ(error_of([&] { t.app.Forms(-1); }), SubscriptOutOfRange);
 }
 
 TEST_F(RuntimeTest, InitializeThatLoadsTheFormRunsResizeNestedInsideIt) {
@@ -99,7 +100,7 @@ TEST_F(RuntimeTest, ErrorThatEscapesAHandlerIsReportedAndTheProgramGoesOn) {
     main.Move(0, Variant(std::int16_t{0}), Variant(-1.0f), Variant(1.0f));
   };
   t.app.start();
-  EXPECT_EQ(reported, std::vector<int>{5});
+  EXPECT_EQ(reported, Codes{InvalidProcedureCall});
   EXPECT_EQ(t.app.errors_reported(), 1u);
   t.log.on_main_resize = nullptr;
   ws.user_resize_client(7000, 5000);
@@ -114,7 +115,7 @@ TEST_F(RuntimeTest, AnyExceptionThatEscapesAHandlerIsReportedAsARunTimeError) {
   t.app.start();
   t.log.on_main_resize = [](rt::Form&) { throw std::length_error("vector too long"); };
   ws.user_resize_client(7000, 5000);
-  EXPECT_EQ(reported, (std::vector<int>{7, 51}));
+  EXPECT_EQ(reported, (Codes{OutOfMemory, Internal}));
   t.log.on_main_resize = nullptr;
   ws.user_resize_client(8000, 5000);
   EXPECT_EQ(reported.size(), 2u);
@@ -126,8 +127,8 @@ TEST_F(RuntimeTest, ErrorInANestedEventStopsOnlyThatHandler) {
   auto& b = t.app.instance<ChildB>();
   t.log.on_child_b_resize = [] { rt::raise(rt::ErrorCode::Overflow); };
   b.Move(0, Variant(std::int16_t{0}), Variant(150.0f), Variant(150.0f));
-  EXPECT_EQ(reported, std::vector<int>({6, 6}));  // first shown, then resized
-  EXPECT_EQ(b.Width(), 150.0f);                   // the Move itself went through
+  EXPECT_EQ(reported, (Codes{Overflow, Overflow}));  // first shown, then resized
+  EXPECT_EQ(b.Width(), 150.0f);                    // the Move itself went through
 }
 
 TEST_F(RuntimeTest, ErrorReportGoesToStandardErrorWithNumberAndMessage) {
@@ -154,11 +155,11 @@ TEST_F(RuntimeTest, MembersByNameAreResolvedAtEveryCall) {
   rt::call_by_name(main, "Refresh");
   EXPECT_EQ(t.log.lines.back(), "Main.Refresh");
 
-  EXPECT_EQ(error_of([&] { rt::get_by_name(main, "mnuNope"); }), 438);
-  EXPECT_EQ(error_of([&] { rt::call_by_name(main, "Refreshh"); }), 438);
-  EXPECT_EQ(error_of([&] { rt::get_by_name(item, "Checkd"); }), 438);
+  EXPECT_EQ(error_of([&] { rt::get_by_name(main, "mnuNope"); }), UnsupportedMember);
+  EXPECT_EQ(error_of([&] { rt::call_by_name(main, "Refreshh"); }), UnsupportedMember);
+  EXPECT_EQ(error_of([&] { rt::get_by_name(item, "Checkd"); }), UnsupportedMember);
   // A form has no procedure a name would reach by accident: a property is not a procedure.
-  EXPECT_EQ(error_of([&] { rt::call_by_name(main, "ScaleWidth"); }), 438);
+  EXPECT_EQ(error_of([&] { rt::call_by_name(main, "ScaleWidth"); }), UnsupportedMember);
 }
 
 TEST_F(RuntimeTest, ClicksReachTheirHandlersThroughTheWindowSystem) {
@@ -180,9 +181,9 @@ TEST_F(RuntimeTest, ControlArrayElementsAndMissingControls) {
   EXPECT_EQ(a.List1(1).path(), "ChildA.List1(1)");
   EXPECT_EQ(a.loaded_control("List1", 1), &a.List1(1));
   EXPECT_EQ(a.loaded_control("List1"), nullptr);  // an element only by its index
-  EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
-  EXPECT_EQ(error_of([&] { a.control<rt::Label>("Label9"); }), 438);
-  EXPECT_EQ(error_of([&] { a.control<rt::ListBox>("Label1"); }), 13);
+  EXPECT_EQ(error_of([&] { a.List1(2); }), SubscriptOutOfRange);
+  EXPECT_EQ(error_of([&] { a.control<rt::Label>("Label9"); }), UnsupportedMember);
+  EXPECT_EQ(error_of([&] { a.control<rt::ListBox>("Label1"); }), TypeMismatch);
 }
 
 TEST_F(RuntimeTest, ResumeNextAbandonsAFailingUnitAsAWhole) {
@@ -192,7 +193,7 @@ TEST_F(RuntimeTest, ResumeNextAbandonsAFailingUnitAsAWhole) {
   rt::OnError on_error(t.app);
   Strings done;
   // Off: the error goes on to the caller.
-  EXPECT_EQ(error_of([&] { on_error.unit([] { rt::raise(rt::ErrorCode::Overflow); }); }), 6);
+  EXPECT_EQ(error_of([&] { on_error.unit([] { rt::raise(rt::ErrorCode::Overflow); }); }), Overflow);
 
   on_error.resume_next();
   const bool first = on_error.unit([&] {
@@ -228,11 +229,11 @@ TEST_F(RuntimeTest, DeclaredSendMessageSetsTheExtentAndIsLookedUpOnce) {
   rt::DeclaredFunction upper_case(t.app, "USER32.DLL", "SendMessageA");
   EXPECT_EQ(upper_case(handle, rt::LB_SETHORIZONTALEXTENT, 7, 0), 0);
   rt::DeclaredFunction no_library(t.app, "user33", "SendMessageA");
-  EXPECT_EQ(error_of([&] { no_library(handle, 0, 0, 0); }), 53);
+  EXPECT_EQ(error_of([&] { no_library(handle, 0, 0, 0); }), LibraryNotFound);
   rt::DeclaredFunction no_entry(t.app, "user32", "SendMessageW");
-  EXPECT_EQ(error_of([&] { no_entry(handle, 0, 0, 0); }), 453);
+  EXPECT_EQ(error_of([&] { no_entry(handle, 0, 0, 0); }), EntryPointNotFound);
   // Nothing was cached by the failure: it fails again at the next call.
-  EXPECT_EQ(error_of([&] { no_entry(handle, 0, 0, 0); }), 453);
+  EXPECT_EQ(error_of([&] { no_entry(handle, 0, 0, 0); }), EntryPointNotFound);
 }
 
 TEST_F(RuntimeTest, TraceShowsMoveArgumentsWithTheirTypes) {
@@ -251,10 +252,10 @@ TEST_F(RuntimeTest, MoveRejectsNegativeAndUnrepresentableSizesWithoutMoving) {
   auto& c = t.app.instance<ChildC>();
   c.Move(15, Variant(std::int16_t{15}), Variant(1500.0f), Variant(1500.0f));
   EXPECT_EQ(error_of([&] { c.Move(0, Variant(std::int16_t{0}), Variant(-15.0f), Variant(10.0f)); }),
-            5);
+            InvalidProcedureCall);
   EXPECT_EQ(error_of([&] { c.Move(0, Variant(std::int16_t{0}), Variant(1e39), Variant(10.0f)); }),
-            6);
-  EXPECT_EQ(error_of([&] { c.set_Width(Variant(-1.0f)); }), 5);
+            Overflow);
+  EXPECT_EQ(error_of([&] { c.set_Width(Variant(-1.0f)); }), InvalidProcedureCall);
   EXPECT_EQ(c.Left(), 15.0f);
   EXPECT_EQ(c.Width(), 1500.0f);
 }
@@ -311,11 +312,11 @@ TEST_F(RuntimeTest, BoundControlsAndMenuItemsFollowTheirFormThroughAnUnloadAndLo
 TEST_F(RuntimeTest, ABoundControlArrayRaisesForAMissingElementEveryTime) {
   t.app.start();
   auto& a = t.app.instance<ChildA>();
-  EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
-  EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
-  EXPECT_EQ(error_of([&] { a.List1(-1); }), 9);
+  EXPECT_EQ(error_of([&] { a.List1(2); }), SubscriptOutOfRange);
+  EXPECT_EQ(error_of([&] { a.List1(2); }), SubscriptOutOfRange);
+  EXPECT_EQ(error_of([&] { a.List1(-1); }), SubscriptOutOfRange);
   EXPECT_EQ(a.List1(1).path(), "ChildA.List1(1)");
-  EXPECT_EQ(error_of([&] { a.List1(2); }), 9);
+  EXPECT_EQ(error_of([&] { a.List1(2); }), SubscriptOutOfRange);
   EXPECT_EQ(a.List1(0).path(), "ChildA.List1(0)");
 }
 

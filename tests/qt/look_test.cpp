@@ -22,6 +22,7 @@
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
 #include "shell/project.h"
+#include "tests/texts.h"
 
 namespace {
 
@@ -61,8 +62,7 @@ TEST_F(Look, EveryDesignedTextFitsItsDesignedControlInTheFontUsed) {
   auto& label = control<QLabel>("frmResizeT", 0);
   EXPECT_EQ(QFontInfo(label.font()).family(), "Liberation Sans")
       << "the font the texts were fitted to is not installed";
-  const QString two_lines =
-      QStringLiteral("Nu zou het formulier een extra scrollbar gaan genereren\nNiet dus .....");
+  const QString two_lines = QString::fromStdString(texts::kTwoLinesOnScreen);
   const int label_width = label.contentsRect().width();  // 4455 twips as designed
   EXPECT_EQ(lines_at(label.font(), label_width, two_lines), 2) << "at " << label_width << " px";
 
