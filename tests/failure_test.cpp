@@ -23,95 +23,59 @@ struct Wiskundig : Program {
     top().Label1().set_Caption(rt::Variant("before"));
     trace.lines.clear();
   }
-  // Runs the pass once more, through the button.
-  void pass() { click_resize_button(); }
 };
 
-TEST(ResumeNext, AFailureInTheSecondPlacementSkipsItAndTheReportStillRuns) {
-  // frmResizeL's Width is read in step 3 (1st), then twice for the second placement.
-  for (const int nth : {2, 3}) {
-    Wiskundig p(4500);
-    p.ws.faults().inject("frmResizeL", Op::Geometry, nth);
-    p.pass();
-    EXPECT_EQ(p.lines("move frmResizeR").size(), 1u) << nth;
-    EXPECT_EQ(p.lines("resume").size(), 1u);
-    EXPECT_EQ(p.caption(), kTwoLines);
-    EXPECT_TRUE(p.reported.empty());
-  }
-  {
-    Wiskundig p(9615);
-    p.ws.faults().inject("frmResizeR", Op::Place, 2);  // the second Move itself
-    p.pass();
-    EXPECT_EQ(p.lines("resume").size(), 1u);
-    EXPECT_EQ(p.caption(), "");
-    EXPECT_TRUE(p.reported.empty());
-  }
+// One platform call of a pass (the button's) fails, and what the pass leaves behind.
+struct Failure {
+  const char* name;
+  float width;
+  const char* object;
+  Op op;
+  int nth;  // the object's nth call of that kind fails
+  std::string caption;
+  float top_width;
+  std::size_t moves_of_right;  // 1 when the second placement was skipped or never reached
+  bool reported;               // the error reached the reporter, and nothing was resumed
+};
+
+void PrintTo(const Failure& f, std::ostream* os) {
+  *os << f.name;
 }
 
-TEST(ResumeNext, AFailingTestOfTheNarrowingCountsAsHeld) {
-  // Nothing overhangs at 9615, yet a failed read of the top width leads to the two-line
-  // text and to the top form being set to the client width.
-  Wiskundig p(9615);
-  p.ws.faults().inject("frmResizeT", Op::Geometry, 1);
-  p.pass();
-  EXPECT_EQ(p.caption(), kTwoLines);
-  EXPECT_EQ(p.geometry(p.top()).width, 9615.0f);
-  EXPECT_TRUE(p.reported.empty());
+class ResumeNext : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(ResumeNext, LeavesThePassAsExpected) {
+  const Failure& f = GetParam();
+  Wiskundig p(f.width);
+  p.ws.faults().inject(f.object, f.op, f.nth);
+  p.click_resize_button();
+  EXPECT_EQ(p.caption(), f.caption);
+  EXPECT_EQ(p.geometry(p.top()).width, f.top_width);
+  EXPECT_EQ(p.lines("move frmResizeR").size(), f.moves_of_right);
+  EXPECT_EQ(p.lines("resume").size(), f.reported ? 0u : 1u);
+  EXPECT_EQ(p.reported, f.reported ? Codes{PlatformCallFailed} : Codes{});
 }
 
-TEST(ResumeNext, AFailingCaptionStillNarrows) {
-  Wiskundig p(4500);
-  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
-  p.pass();
-  EXPECT_EQ(p.caption(), "before");
-  EXPECT_EQ(p.geometry(p.top()).width, 4500.0f);
-  EXPECT_TRUE(p.reported.empty());
-}
-
-TEST(ResumeNext, AFailingNarrowingEndsThePass) {
-  Wiskundig p(4500);
-  p.ws.faults().inject("frmResizeT", Op::Place, 2);  // step 5's Move is the first
-  p.pass();
-  EXPECT_EQ(p.caption(), kTwoLines);
-  EXPECT_EQ(p.geometry(p.top()).width, 6000.0f);
-  EXPECT_EQ(p.lines("resume").size(), 1u);
-  EXPECT_TRUE(p.reported.empty());
-  // A failing client-width read belongs to the narrowing too.
-  Wiskundig q(4500);
-  q.ws.faults().inject("MDIResize", Op::ClientSize, 10);  // the last of the pass's ten reads
-  q.pass();
-  EXPECT_EQ(q.caption(), kTwoLines);
-  EXPECT_EQ(q.geometry(q.top()).width, 6000.0f);
-  EXPECT_EQ(q.lines("resume").size(), 1u);
-}
-
-TEST(ResumeNext, AFailingOverhangTestCountsAsHeld) {
-  // Nothing overhangs; the top width is read a first time for the narrowing test and a
-  // second time for the overhang test, which fails.
-  Wiskundig p(9615);
-  p.ws.faults().inject("frmResizeT", Op::Geometry, 2);
-  p.pass();
-  EXPECT_EQ(p.caption(), kDouble);
-  EXPECT_TRUE(p.reported.empty());
-}
-
-TEST(ResumeNext, AFailingEmptyTextEndsThePass) {
-  Wiskundig p(9615);
-  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
-  p.pass();
-  EXPECT_EQ(p.caption(), "before");
-  EXPECT_EQ(p.lines("resume").size(), 1u);
-  EXPECT_TRUE(p.reported.empty());
-}
-
-TEST(ResumeNext, StepsBeforeTheSecondPlacementAreNotCovered) {
-  Wiskundig p(9615);
-  p.ws.faults().inject("frmResizeT", Op::Place, 1);  // step 5
-  p.pass();
-  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
-  EXPECT_EQ(p.lines("move frmResizeR").size(), 1u);  // no second placement
-  EXPECT_EQ(p.caption(), "before");
-}
+// frmResizeL's Width is read in step 3 (1st), then twice for the second placement; the top
+// width once for the narrowing test, once for the overhang test. The pass makes ten reads
+// of the client width; step 5's Move of the top form is its first.
+const Failure kFailures[] = {
+    {"SecondPlacementRead", 4500, "frmResizeL", Op::Geometry, 2, kTwoLines, 4500, 1, false},
+    {"SecondPlacementRead2", 4500, "frmResizeL", Op::Geometry, 3, kTwoLines, 4500, 1, false},
+    {"SecondPlacement", 9615, "frmResizeR", Op::Place, 2, "", 6000, 2, false},
+    {"NarrowingTestHeld", 9615, "frmResizeT", Op::Geometry, 1, kTwoLines, 9615, 2, false},
+    {"CaptionStillNarrows", 4500, "frmResizeT.Label1", Op::SetText, 1, "before", 4500, 2, false},
+    {"Narrowing", 4500, "frmResizeT", Op::Place, 2, kTwoLines, 6000, 2, false},
+    {"NarrowingClientRead", 4500, "MDIResize", Op::ClientSize, 10, kTwoLines, 6000, 2, false},
+    {"OverhangTestHeld", 9615, "frmResizeT", Op::Geometry, 2, kDouble, 6000, 2, false},
+    {"EmptyText", 9615, "frmResizeT.Label1", Op::SetText, 1, "before", 6000, 2, false},
+    // Steps before the second placement are not covered.
+    {"FirstTopMove", 9615, "frmResizeT", Op::Place, 1, "before", 6000, 1, true},
+};
+INSTANTIATE_TEST_SUITE_P(AFailing, ResumeNext, ::testing::ValuesIn(kFailures),
+                         [](const ::testing::TestParamInfo<Failure>& info) {
+                           return info.param.name;
+                         });
 
 TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStaysFlipped) {
   Program p;
