@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bar_cases.h"
 #include "program_fixture.h"
 
 namespace {
@@ -11,9 +12,8 @@ using testing_program::pixels;
 using testing_program::Program;
 using Strings = std::vector<std::string>;
 
-const std::string kTwoLines =
-    "Nu zou het formulier een extra scrollbar gaan genereren\r\nNiet dus .....";
-const std::string kDouble = "Oeps. Dubbele scrollbar";
+using namespace texts;
+using bar_cases::BarCase;
 
 // The four combinations of the options at client 9615 x 5000, with the platform reporting
 // back exactly what was set: every Move with the types of its arguments.
@@ -86,38 +86,32 @@ TEST(LayoutPass, HeightsAreRoundedDownSeparately) {
   EXPECT_EQ(b.top + b.height, 4998.0f);
 }
 
-TEST(LayoutPass, NarrowClientWithoutOptionsReportsTheDoubleScrollBar) {
-  Program p(pixels());
-  p.resize(4500, 3000);
-  EXPECT_EQ(p.caption(), kDouble);
-  EXPECT_EQ(p.geometry(p.top()).width, 6000.0f);
-  // And the window system shows it: the top form's overhang brings the horizontal bar,
-  // which covers the bottom form's lower edge and brings the vertical one.
-  EXPECT_EQ(p.ws.client_scroll_bars(), (rt::ScrollBars{true, true}));
+class Bars : public ::testing::TestWithParam<BarCase> {};
+
+TEST_P(Bars, AfterTheResize) {
+  const BarCase& c = GetParam();
+  // A width between two twips is only held by the exact window system.
+  Program p(c.width == static_cast<int>(c.width) ? pixels() : exact());
+  if (c.oplossing) p.click(p.main().mnuOplossing());
+  if (c.wiskundig) p.click(p.main().mnuWiskundig());
+  p.resize(c.width, bar_cases::kHeight);
+  EXPECT_EQ(p.ws.client_scroll_bars(), c.bars);
+  EXPECT_EQ(p.caption(), c.caption);
+  EXPECT_EQ(p.geometry(p.top()).width, c.top_width);
+  EXPECT_EQ(p.lines("write frmResizeT.Width").size(), c.top_width < 6000 ? 1u : 0u);
+  const rt::Rect r = p.geometry(p.right());
+  EXPECT_EQ(r.left + r.width, c.right_edge);
+  EXPECT_TRUE(p.reported.empty());
 }
 
-TEST(LayoutPass, NarrowClientWithEitherOptionNarrowsTheTopForm) {
-  for (const bool oplossing : {false, true}) {
-    Program p(pixels());
-    p.click(oplossing ? p.main().mnuOplossing() : p.main().mnuWiskundig());
-    p.resize(4500, 3000);
-    EXPECT_EQ(p.caption(), kTwoLines) << oplossing;
-    EXPECT_EQ(p.caption().size(), 71u);
-    EXPECT_EQ(p.geometry(p.top()).width, 4500.0f) << oplossing;
-    EXPECT_EQ(p.lines("write frmResizeT.Width"), Strings{"write frmResizeT.Width 4500:Single"});
-    EXPECT_EQ(p.ws.client_scroll_bars(), (rt::ScrollBars{false, false})) << oplossing;
-  }
-}
-
-TEST(LayoutPass, ATopFormExactlyAsWideAsTheClientIsNotWider) {
-  Program p;
-  p.click(p.main().mnuOplossing());
-  p.resize(6000, 3000);
-  EXPECT_EQ(p.caption(), "");
-  EXPECT_TRUE(p.lines("write frmResizeT.Width").empty());
-  p.resize(5999.5f, 3000);
-  EXPECT_EQ(p.caption(), kTwoLines);
-}
+INSTANTIATE_TEST_SUITE_P(InPixels, Bars, ::testing::ValuesIn(bar_cases::kBarCases),
+                         bar_cases::test_name);
+// Half a twip narrower than the top form is narrower.
+INSTANTIATE_TEST_SUITE_P(Exact, Bars,
+                         ::testing::Values(BarCase{"OplossingHalfATwipNarrower", true, false,
+                                                   5999.5f, kTwoLines, 5999.5f, 5998,
+                                                   bar_cases::kNone}),
+                         bar_cases::test_name);
 
 TEST(LayoutPass, ANarrowedTopFormIsWidenedAgainFirst) {
   Program p;
@@ -164,25 +158,6 @@ TEST(LayoutPass, BarsOfTheLastEventNarrowTheNextPass) {
   // 4500 less a 17-pixel bar is 4245; half of it 2122.5, snapped to 2130 (142 px).
   EXPECT_EQ(moves[0], "move frmResizeL 0 0:Integer 2122.5:Single 2196:Double");
   EXPECT_EQ(moves[1], "move frmResizeR 2130 0:Integer 2122.5:Single 2196:Double");
-}
-
-TEST(LayoutPass, OnePixelOverhangOfTheNaiveHalvesBringsTheDoubleScrollBar) {
-  // 401 pixels: each half is 200.5 pixels, rounded up to 201, and 201 + 201 > 401. The top
-  // form fits, so the label says nothing: it only knows about the top form.
-  Program p(pixels());
-  p.resize(6015, 3000);
-  const rt::Rect r = p.geometry(p.right());
-  EXPECT_EQ(r.left + r.width, 6030.0f);
-  EXPECT_EQ(p.ws.client_scroll_bars(), (rt::ScrollBars{true, true}));
-  EXPECT_EQ(p.caption(), "");
-
-  // Wiskundig gives the right form what the left leaves: it ends on the edge.
-  Program q(pixels());
-  q.click(q.main().mnuWiskundig());
-  q.resize(6015, 3000);
-  const rt::Rect w = q.geometry(q.right());
-  EXPECT_EQ(w.left + w.width, 6015.0f);
-  EXPECT_EQ(q.ws.client_scroll_bars(), (rt::ScrollBars{false, false}));
 }
 
 TEST(LayoutPass, NegativeRemainderIsDiscardedAndTheReportStillRuns) {
@@ -242,14 +217,13 @@ TEST(MenuCommands, OptionsToggleAndRunThePass) {
 std::vector<int> phrases_per_line(const std::string& text) {
   std::vector<int> counts;
   std::size_t start = 0;
-  const std::string phrase = "The quick brown fox jumps over .... ";
   while (start < text.size()) {
     const std::size_t end = text.find("\r\n", start);
     if (end == std::string::npos) return {-1};
     const std::string line = text.substr(start, end - start);
     int n = 0;
-    for (std::size_t at = 0; at < line.size(); at += phrase.size()) {
-      if (line.compare(at, phrase.size(), phrase) != 0) return {-2};
+    for (std::size_t at = 0; at < line.size(); at += kPhrase.size()) {
+      if (line.compare(at, kPhrase.size(), kPhrase) != 0) return {-2};
       ++n;
     }
     counts.push_back(n);

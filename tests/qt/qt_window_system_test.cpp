@@ -30,18 +30,14 @@
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
 #include "shell/project.h"
+#include "tests/bar_cases.h"
 
 namespace {
 
 using rt::qt::QtWindowSystem;
 
-const std::string kTwoLines =
-    "Nu zou het formulier een extra scrollbar gaan genereren\r\nNiet dus .....";
-const std::string kDouble = "Oeps. Dubbele scrollbar";
-constexpr float kHeight = 4860;  // the designed client height, 324 pixels
-
-constexpr rt::ScrollBars kNone{false, false};
-constexpr rt::ScrollBars kBoth{true, true};
+using namespace bar_cases;
+using namespace texts;
 
 // Counts what the program did, and notes what the client area's scroll bars looked like at
 // every step of it.
@@ -268,42 +264,41 @@ TEST_F(Program, TheFillCommandOnTheMenuBarFillsTheTextBox) {
   window().menuBar()->actions()[1]->trigger();
   const QString text = widget<QPlainTextEdit>(app.instance<frmResizeB>().Text1()).toPlainText();
   EXPECT_EQ(text.count('\n'), 15);
-  EXPECT_TRUE(text.startsWith("The quick brown fox jumps over .... The quick"));
+  EXPECT_TRUE(text.startsWith(QString::fromStdString(kPhrase + kPhrase)));
 }
 
 // --- the scroll bars --------------------------------------------------------------------------
 
-TEST_F(Program, AtWidth4500WithoutAnOptionTheRealAreaShowsBothBars) {
-  resize(4500);
-  EXPECT_EQ(bars(), kBoth);
-  EXPECT_TRUE(area().horizontalScrollBar()->isVisible());
-  EXPECT_TRUE(area().verticalScrollBar()->isVisible());
-  EXPECT_EQ(caption(), kDouble);
-  EXPECT_EQ(label().text(), QString::fromStdString(kDouble));
-  EXPECT_EQ(frame("frmResizeT").width(), px(6000));
+class Bars : public Program, public ::testing::WithParamInterface<BarCase> {};
+
+TEST_P(Bars, TheRealAreaShowsWhatTheInMemoryOneDoes) {
+  const BarCase& c = GetParam();
+  if (c.oplossing) oplossing().trigger();
+  if (c.wiskundig) wiskundig().trigger();
+  resize(c.width);
+  EXPECT_EQ(bars(), c.bars);
+  const QScrollBar& horizontal = *area().horizontalScrollBar();
+  const QScrollBar& vertical = *area().verticalScrollBar();
+  EXPECT_EQ(horizontal.isVisible(), c.bars.horizontal);
+  EXPECT_EQ(vertical.isVisible(), c.bars.vertical);
   // The bars take their room from the client area: ScaleWidth is what is left.
-  const QSize visible = viewport();
-  EXPECT_EQ(visible.width(), px(4500) - area().verticalScrollBar()->width());
-  EXPECT_EQ(visible.height(), px(kHeight) - area().horizontalScrollBar()->height());
-  EXPECT_EQ(main().ScaleWidth(), visible.width() * ws.twips_per_pixel());
+  EXPECT_EQ(viewport(), QSize(px(c.width) - (c.bars.vertical ? vertical.width() : 0),
+                              px(kHeight) - (c.bars.horizontal ? horizontal.height() : 0)));
+  EXPECT_EQ(main().ScaleWidth(), viewport().width() * ws.twips_per_pixel());
+  EXPECT_EQ(caption(), c.caption);
+  EXPECT_EQ(label().text().toStdString(), c.caption == kTwoLines ? kTwoLinesOnScreen : c.caption);
+  EXPECT_EQ(frame("frmResizeT").width(), px(c.top_width));
+  EXPECT_EQ(frame("frmResizeR").x(), right("frmResizeL"));
+  EXPECT_EQ(right("frmResizeR"), px(c.right_edge));
+  EXPECT_EQ(bottom("frmResizeB"), px(kHeight));
 }
+
+INSTANTIATE_TEST_SUITE_P(InPixels, Bars, ::testing::ValuesIn(kBarCases), test_name);
 
 class EitherOption : public Program, public ::testing::WithParamInterface<const char*> {
  protected:
   QAction& option() { return std::string(GetParam()) == "Oplossing" ? oplossing() : wiskundig(); }
 };
-
-TEST_P(EitherOption, AtWidth4500NoBarShowsAndTheTopFormIsNarrowed) {
-  option().trigger();
-  resize(4500);
-  EXPECT_EQ(bars(), kNone);
-  EXPECT_FALSE(area().horizontalScrollBar()->isVisible());
-  EXPECT_EQ(viewport(), QSize(px(4500), px(kHeight)));
-  EXPECT_EQ(frame("frmResizeT").width(), px(4500));
-  EXPECT_EQ(caption(), kTwoLines);
-  EXPECT_EQ(label().text(),
-            "Nu zou het formulier een extra scrollbar gaan genereren\nNiet dus .....");
-}
 
 TEST_P(EitherOption, TakesAwayBothBarsOnceTheLayoutRunsWithoutThem) {
   resize(4500);
@@ -321,18 +316,12 @@ TEST_P(EitherOption, TakesAwayBothBarsOnceTheLayoutRunsWithoutThem) {
 
 INSTANTIATE_TEST_SUITE_P(Options, EitherOption, ::testing::Values("Oplossing", "Wiskundig"));
 
-// 6015 twips is 401 pixels: each naive half, 3007.5 twips, is 200.5 pixels and becomes 201,
-// so the right form ends at 402, one pixel past the edge. The top form (400 pixels) fits.
-TEST_F(Program, NaiveHalvesOnePixelOverTheEdgeBringTheRealDoubleScrollBar) {
+// After the naive halves' double scroll bar at 401 pixels, the next pass reads the client area
+// the bars have left, and the top form is wider than that: the label reports the double scroll
+// bar. Laid out that much smaller, though, everything fits the whole area again, and the bars go.
+TEST_F(Program, AfterTheNaiveHalvesDoubleScrollBarTheNextPassFitsAndReportsIt) {
   resize(6015);
-  EXPECT_EQ(right("frmResizeR"), px(6015) + 1);
-  EXPECT_EQ(bottom("frmResizeB"), px(kHeight));
-  // The horizontal bar covers the bottom of the bottom form, which brings the vertical one.
-  EXPECT_EQ(bars(), kBoth);
-  EXPECT_EQ(caption(), "");
-  // The next pass reads the client area the bars have left, and the top form is wider than
-  // that: the label reports the double scroll bar. Laid out that much smaller, though,
-  // everything fits the whole area again, and the bars go.
+  ASSERT_EQ(bars(), kBoth);
   const int bar = area().verticalScrollBar()->width();
   watch.lines.clear();
   resize_button().click();
@@ -340,19 +329,6 @@ TEST_F(Program, NaiveHalvesOnePixelOverTheEdgeBringTheRealDoubleScrollBar) {
             std::to_string(static_cast<int>((px(6015) - bar) * ws.twips_per_pixel())));
   EXPECT_EQ(caption(), kDouble);
   EXPECT_EQ(bars(), kNone);
-}
-
-TEST_F(Program, WiskundigJuistAtTheSameWidthShowsNone) {
-  wiskundig().trigger();
-  resize(6015);
-  EXPECT_EQ(bars(), kNone);
-  EXPECT_EQ(right("frmResizeR"), px(6015));
-  EXPECT_EQ(frame("frmResizeR").x(), right("frmResizeL"));
-  // And at 4515 twips, 301 pixels, where the top form overhangs as well.
-  resize(4515);
-  EXPECT_EQ(bars(), kNone);
-  EXPECT_EQ(right("frmResizeR"), px(4515));
-  EXPECT_EQ(frame("frmResizeT").width(), px(4515));
 }
 
 // With "Wiskundig juist" at 401 pixels the right form first gets its naive half and overhangs
