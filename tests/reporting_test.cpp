@@ -4,37 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
-
 #include "program_fixture.h"
-#include "texts.h"
 
 namespace {
 
 using Op = rt::PeerOp;
 using testing_program::pixels;
 using testing_program::Program;
-
-// Standard error, as the runtime's own reporter writes it, for the life of this object.
-class CapturedStandardError {
- public:
-  CapturedStandardError() : saved_(std::cerr.rdbuf(captured_.rdbuf())) {}
-  ~CapturedStandardError() { std::cerr.rdbuf(saved_); }
-  CapturedStandardError(const CapturedStandardError&) = delete;
-  CapturedStandardError& operator=(const CapturedStandardError&) = delete;
-
-  // What was written since the last call.
-  std::string take() {
-    std::string text = captured_.str();
-    captured_.str("");
-    return text;
-  }
-
- private:
-  std::ostringstream captured_;
-  std::streambuf* saved_;
-};
 
 // The program at 96 dpi after a first resize, reporting as it does outside the tests.
 struct Reporting : Program {
@@ -48,59 +24,61 @@ struct Reporting : Program {
   }
 };
 
-TEST(ReportedErrors, ThroughAMenuClickOnceOnStandardErrorAndTheProgramGoesOn) {
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+// A person's action whose pass fails on the call named in the report: reported once, on
+// standard error, and the same action again runs a whole pass.
+struct Through {
+  const char* name;
+  void (*act)(Reporting&);
+  const char* object;
+  Op op;
+  const char* report;
+};
+
+void PrintTo(const Through& t, std::ostream* os) {
+  *os << t.name;
+}
+
+class ReportedOnce : public ::testing::TestWithParam<Through> {};
+
+TEST_P(ReportedOnce, AndTheProgramGoesOn) {
+  const Through& t = GetParam();
   Reporting p;
-  CapturedStandardError err;
-  p.ws.faults().inject("frmResizeB", Op::Place, 1);
-  p.click(p.main().mnuOplossing());
-  EXPECT_EQ(err.take(),
-            "mdiresize: run-time error 440: Window system call failed: Place frmResizeB\n");
-  EXPECT_EQ(p.app.errors_reported(), 1u);
+  p.ws.faults().inject(t.object, t.op, 1);
+  CaptureStderr();
+  t.act(p);
+  EXPECT_EQ(
+      GetCapturedStderr(),
+      std::string("mdiresize: run-time error 440: Window system call failed: ") + t.report + "\n");
   EXPECT_FALSE(p.whole_pass());
-  EXPECT_TRUE(p.checked(p.main().mnuOplossing()));
-
-  p.click(p.main().mnuOplossing());
-  EXPECT_EQ(err.take(), "");
+  CaptureStderr();
+  t.act(p);
+  EXPECT_EQ(GetCapturedStderr(), "");
   EXPECT_TRUE(p.whole_pass());
-  EXPECT_FALSE(p.checked(p.main().mnuOplossing()));
   EXPECT_EQ(p.app.errors_reported(), 1u);
 }
 
-TEST(ReportedErrors, ThroughAResizeOnceOnStandardErrorAndTheProgramGoesOn) {
-  Reporting p;
-  CapturedStandardError err;
-  p.ws.faults().inject("MDIResize", Op::ClientSize, 1);
-  p.resize(4500, 3000);
-  EXPECT_EQ(err.take(),
-            "mdiresize: run-time error 440: Window system call failed: ClientSize MDIResize\n");
-  EXPECT_TRUE(p.form_moves().empty());
-
-  p.resize(4500, 3000);
-  EXPECT_EQ(err.take(), "");
-  EXPECT_TRUE(p.whole_pass());
-  EXPECT_EQ(p.caption(), texts::kDouble);
-}
-
-TEST(ReportedErrors, ThroughTheResizeButtonAndItsCallByName) {
-  Reporting p;
-  CapturedStandardError err;
-  p.ws.faults().inject("frmResizeT", Op::Place, 1);
-  p.click_resize_button();
-  EXPECT_EQ(err.take(),
-            "mdiresize: run-time error 440: Window system call failed: Place frmResizeT\n");
-  p.click_resize_button();
-  EXPECT_EQ(err.take(), "");
-  EXPECT_TRUE(p.whole_pass());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Through, ReportedOnce,
+    ::testing::Values(Through{"AMenuClick", [](Reporting& p) { p.click(p.main().mnuOplossing()); },
+                              "frmResizeB", Op::Place, "Place frmResizeB"},
+                      Through{"AResize", [](Reporting& p) { p.resize(4500, 3000); }, "MDIResize",
+                              Op::ClientSize, "ClientSize MDIResize"},
+                      // The button reaches the pass by its name.
+                      Through{"TheResizeButton", [](Reporting& p) { p.click_resize_button(); },
+                              "frmResizeT", Op::Place, "Place frmResizeT"}),
+    [](const ::testing::TestParamInfo<Through>& info) { return info.param.name; });
 
 TEST(ReportedErrors, AChildsHandlerFailingInsideThePassIsReportedOnceNotAgainByThePass) {
   Reporting p;
-  CapturedStandardError err;
+  CaptureStderr();
   // Both children's Resize handlers fail; the pass goes on past each.
   p.ws.faults().inject("frmResizeL.List1(1)", Op::Place, 1);
   p.ws.faults().inject("frmResizeB.Text1", Op::Place, 1);
   p.resize(7000, 4000);
-  EXPECT_EQ(err.take(),
+  EXPECT_EQ(GetCapturedStderr(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeL.List1(1)\n"
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeB.Text1\n");
   EXPECT_EQ(p.app.errors_reported(), 2u);
@@ -110,10 +88,10 @@ TEST(ReportedErrors, AChildsHandlerFailingInsideThePassIsReportedOnceNotAgainByT
 TEST(ReportedErrors, ErrorsResumeNextDiscardsAreNotReported) {
   Reporting p;
   p.click(p.main().mnuWiskundig());
-  CapturedStandardError err;
   p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
+  CaptureStderr();
   p.resize(4500, 3000);
-  EXPECT_EQ(err.take(), "");
+  EXPECT_EQ(GetCapturedStderr(), "");
   EXPECT_EQ(p.app.errors_reported(), 0u);
   EXPECT_EQ(p.lines("resume 440").size(), 1u);
 }

@@ -2,11 +2,7 @@
 // call of the layout pass fails (injected in front of the Qt window system), the runtime's own
 // reporter writes it once on standard error, and the program goes on with the next event.
 
-#include <cstdio>
-#include <iostream>
 #include <string>
-
-#include <unistd.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,46 +21,6 @@
 namespace {
 
 using rt::qt::QtWindowSystem;
-
-// Everything written to standard error (file descriptor 2: the runtime's reporter and Qt's
-// own messages alike) for the life of this object.
-class CapturedStandardError {
- public:
-  CapturedStandardError() {
-    std::cerr.flush();
-    std::fflush(stderr);
-    saved_ = dup(STDERR_FILENO);
-    file_ = std::tmpfile();
-    dup2(fileno(file_), STDERR_FILENO);
-  }
-  ~CapturedStandardError() {
-    std::cerr.flush();
-    std::fflush(stderr);
-    dup2(saved_, STDERR_FILENO);
-    close(saved_);
-    std::fclose(file_);
-  }
-  CapturedStandardError(const CapturedStandardError&) = delete;
-  CapturedStandardError& operator=(const CapturedStandardError&) = delete;
-
-  // What was written since the last call.
-  std::string take() {
-    std::cerr.flush();
-    std::fflush(stderr);
-    std::string text;
-    char buffer[512];
-    std::fseek(file_, read_, SEEK_SET);
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file_)) > 0;)
-      text.append(buffer, n);
-    read_ += static_cast<long>(text.size());
-    return text;
-  }
-
- private:
-  int saved_ = -1;
-  std::FILE* file_ = nullptr;
-  long read_ = 0;
-};
 
 // The program on Qt offscreen with faults in front of the window system, reporting as it does
 // outside the tests, laid out once at 9615 x 5000 twips.
@@ -114,14 +70,14 @@ TEST_F(ReportingOnQt, AFailingPassBehindARealMenuClickIsReportedOnceAndTheProgra
   QAction& oplossing = action(main().mnuOplossing());
   ASSERT_FALSE(oplossing.isChecked());
   ASSERT_TRUE(whole_pass());
-  CapturedStandardError err;
 
   // Placing the bottom form fails: the pass stops there, without resume-next, and so does the
   // click's handler; the error reaches event delivery.
   ws.faults().inject("frmResizeB", rt::PeerOp::Place, 1);
   trace.lines.clear();
+  testing::internal::CaptureStderr();  // file descriptor 2: Qt's own messages too
   oplossing.trigger();
-  EXPECT_EQ(err.take(),
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeB\n");
   EXPECT_EQ(ws.faults().fired(), 1u);
   EXPECT_EQ(app.errors_reported(), 1u);
@@ -134,8 +90,9 @@ TEST_F(ReportingOnQt, AFailingPassBehindARealMenuClickIsReportedOnceAndTheProgra
 
   // The next click runs a whole pass and reports nothing.
   trace.lines.clear();
+  testing::internal::CaptureStderr();
   oplossing.trigger();
-  EXPECT_EQ(err.take(), "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(whole_pass());
   EXPECT_FALSE(oplossing.isChecked());
   EXPECT_EQ(app.errors_reported(), 1u);
@@ -146,11 +103,11 @@ TEST_F(ReportingOnQt, AFailingPassBehindARealMenuClickIsReportedOnceAndTheProgra
 // still reaches event delivery, one after it is discarded and reported nowhere.
 TEST_F(ReportingOnQt, WiskundigReportsWhatFailsBeforeResumeNextAndNothingAfter) {
   QAction& wiskundig = action(main().mnuWiskundig());
-  CapturedStandardError err;
   ws.faults().inject("frmResizeT", rt::PeerOp::Place, 1);
   trace.lines.clear();
+  testing::internal::CaptureStderr();
   wiskundig.trigger();
-  EXPECT_EQ(err.take(),
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeT\n");
   EXPECT_TRUE(wiskundig.isChecked());
 
@@ -158,10 +115,11 @@ TEST_F(ReportingOnQt, WiskundigReportsWhatFailsBeforeResumeNextAndNothingAfter) 
   // resume-next: discarded.
   ws.faults().inject("frmResizeT.Label1", rt::PeerOp::SetText, 1);
   trace.lines.clear();
+  testing::internal::CaptureStderr();
   qobject_cast<QPushButton*>(QtWindowSystem::native(rt::FaultyWindowSystem::inner(
                                  app.instance<frmResizeT>().Command1().peer())))
       ->click();
-  EXPECT_EQ(err.take(), "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(ws.faults().fired(), 2u);
   EXPECT_EQ(count_starting("resume 440 "), 1);
   EXPECT_EQ(app.errors_reported(), 1u);
