@@ -112,30 +112,25 @@ class ScrollBars : public ::testing::Test {
   testapp::TestApp t{ws};
 };
 
-TEST_F(ScrollBars, NoneWhenTheChildrenFitExactly) {
-  EXPECT_EQ(place(6000, 4500), (rt::ScrollBars{false, false}));
-  EXPECT_EQ(main().ScaleWidth(), 6000.0f);
-  EXPECT_EQ(main().ScaleHeight(), 4500.0f);
-}
-
-TEST_F(ScrollBars, OneBarWhenTheOtherDirectionHasRoomForIt) {
-  EXPECT_EQ(place(6015, 3000), (rt::ScrollBars{true, false}));
-  EXPECT_EQ(main().ScaleWidth(), 6000.0f);
-  EXPECT_EQ(main().ScaleHeight(), 4245.0f);
-  EXPECT_EQ(place(5745, 4515), (rt::ScrollBars{false, true}));
-  EXPECT_EQ(main().ScaleWidth(), 5745.0f);
-}
-
-TEST_F(ScrollBars, OnePixelOverhangBringsTheDoubleScrollBar) {
+TEST_F(ScrollBars, FollowTheChildToThePixel) {
+  struct Case {
+    float width;
+    double height;
+    rt::ScrollBars bars;
+    float scale_width, scale_height;
+  };
   // Reaching one pixel past the right edge brings the horizontal bar; it covers the bottom of
-  // a child that filled the height, which brings the vertical bar.
-  EXPECT_EQ(place(6015, 4500), (rt::ScrollBars{true, true}));
-  EXPECT_EQ(main().ScaleWidth(), 5745.0f);
-  EXPECT_EQ(main().ScaleHeight(), 4245.0f);
-  // And the other way round.
-  EXPECT_EQ(place(6000, 4515), (rt::ScrollBars{true, true}));
-  // A fractional overhang that rounds away brings nothing.
-  EXPECT_EQ(place(6007, 4500), (rt::ScrollBars{false, false}));
+  // a child that filled the height, which brings the vertical bar, and the other way round.
+  // One bar alone where the other direction has room for it; a fractional overhang that
+  // rounds away brings nothing.
+  for (const Case& c :
+       {Case{6000, 4500, {false, false}, 6000, 4500}, Case{6015, 3000, {true, false}, 6000, 4245},
+        Case{5745, 4515, {false, true}, 5745, 4500}, Case{6015, 4500, {true, true}, 5745, 4245},
+        Case{6000, 4515, {true, true}, 5745, 4245}, Case{6007, 4500, {false, false}, 6000, 4500}}) {
+    EXPECT_EQ(place(c.width, c.height), c.bars) << c.width << " x " << c.height;
+    EXPECT_EQ(main().ScaleWidth(), c.scale_width) << c.width << " x " << c.height;
+    EXPECT_EQ(main().ScaleHeight(), c.scale_height) << c.width << " x " << c.height;
+  }
 }
 
 TEST_F(ScrollBars, BarsFromTheLastEventShrinkTheNextPass) {

@@ -134,46 +134,29 @@ TEST(VariantText, ShortestNumbersAndQuotedStrings) {
             "\"a\\r\\n\\\"\\\\\\0019\"");
 }
 
+// What a check set up before `compute` raises over its result.
+template <class F>
+std::optional<ErrorCode> checked(F compute) {
+  return error_of([&] {
+    FloatingPointCheck fp;
+    volatile double r = compute();
+    fp.check(r);
+  });
+}
+
 TEST(FloatingPointCheck, RaisesTheArithmeticErrors) {
   volatile double zero = 0.0;
   volatile double big = std::numeric_limits<double>::max();
-  EXPECT_EQ(error_of([&] {
-              FloatingPointCheck fp;
-              volatile double r = 1.0 / zero;
-              fp.check(r);
-            }),
-            DivisionByZero);
-  EXPECT_EQ(error_of([&] {
-              FloatingPointCheck fp;
-              volatile double r = big * 4.0;
-              fp.check(r);
-            }),
-            Overflow);
-  EXPECT_EQ(error_of([&] {
-              FloatingPointCheck fp;
-              volatile double r = zero * HUGE_VAL;  // invalid
-              fp.check(r);
-            }),
-            Overflow);
+  volatile double nan = std::nan("");
+  EXPECT_EQ(checked([&] { return 1.0 / zero; }), DivisionByZero);
+  EXPECT_EQ(checked([&] { return big * 4.0; }), Overflow);
+  EXPECT_EQ(checked([&] { return zero * HUGE_VAL; }), Overflow);  // invalid
   // A NaN that arrives as an operand raises no flag, but the result is caught.
-  EXPECT_EQ(error_of([&] {
-              volatile double nan = std::nan("");
-              FloatingPointCheck fp;
-              volatile double r = nan * 0.8;
-              fp.check(r);
-            }),
-            Overflow);
+  EXPECT_EQ(checked([&] { return nan * 0.8; }), Overflow);
   // An earlier fault does not leak into a later, clean computation.
-  {
-    volatile double r = big * 4.0;
-    (void)r;
-  }
-  EXPECT_EQ(error_of([&] {
-              FloatingPointCheck fp;
-              volatile double r = 5000.0 * 0.8;
-              fp.check(r);
-            }),
-            std::nullopt);
+  volatile double overflowed = big * 4.0;
+  (void)overflowed;
+  EXPECT_EQ(checked([] { return 5000.0 * 0.8; }), std::nullopt);
 }
 
 TEST(VariantValue, CopiesMovesAndAssignmentsKeepTypeAndValue) {
