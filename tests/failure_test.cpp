@@ -15,11 +15,11 @@ using testing_program::Program;
 using namespace texts;
 using enum rt::ErrorCode;
 
-// The program at client `width` x 5000 with "Wiskundig juist" on and a first pass done.
-struct Wiskundig : Program {
-  explicit Wiskundig(float width) {
+// The program at client `width` x 5000, "Wiskundig juist" on or not, and a first pass done.
+struct Failing : Program {
+  Failing(bool wiskundig, float width) {
     resize(width, 5000);
-    click(main().mnuWiskundig());
+    if (wiskundig) click(main().mnuWiskundig());
     top().Label1().set_Caption(rt::Variant("before"));
     trace.lines.clear();
   }
@@ -28,6 +28,7 @@ struct Wiskundig : Program {
 // One platform call of a pass (the button's) fails, and what the pass leaves behind.
 struct Failure {
   const char* name;
+  bool wiskundig;  // which puts the pass's later steps under resume-next
   float width;
   const char* object;
   Op op;
@@ -42,11 +43,11 @@ void PrintTo(const Failure& f, std::ostream* os) {
   *os << f.name;
 }
 
-class ResumeNext : public ::testing::TestWithParam<Failure> {};
+class FailingCall : public ::testing::TestWithParam<Failure> {};
 
-TEST_P(ResumeNext, LeavesThePassAsExpected) {
+TEST_P(FailingCall, LeavesThePassAsExpected) {
   const Failure& f = GetParam();
-  Wiskundig p(f.width);
+  Failing p(f.wiskundig, f.width);
   p.ws.faults().inject(f.object, f.op, f.nth);
   p.click_resize_button();
   EXPECT_EQ(p.caption(), f.caption);
@@ -54,25 +55,32 @@ TEST_P(ResumeNext, LeavesThePassAsExpected) {
   EXPECT_EQ(p.lines("move frmResizeR").size(), f.moves_of_right);
   EXPECT_EQ(p.lines("resume").size(), f.reported ? 0u : 1u);
   EXPECT_EQ(p.reported, f.reported ? Codes{PlatformCallFailed} : Codes{});
+  EXPECT_EQ(p.lines("report").size(), f.reported ? 1u : 0u);
+  // The program goes on: the next event runs a whole pass.
+  p.click_resize_button();
+  EXPECT_EQ(p.form_moves().size(), f.wiskundig ? 5u : 4u);
 }
 
 // frmResizeL's Width is read in step 3 (1st), then twice for the second placement; the top
 // width once for the narrowing test, once for the overhang test. The pass makes ten reads
 // of the client width; step 5's Move of the top form is its first.
 const Failure kFailures[] = {
-    {"SecondPlacementRead", 4500, "frmResizeL", Op::Geometry, 2, kTwoLines, 4500, 1, false},
-    {"SecondPlacementRead2", 4500, "frmResizeL", Op::Geometry, 3, kTwoLines, 4500, 1, false},
-    {"SecondPlacement", 9615, "frmResizeR", Op::Place, 2, "", 6000, 2, false},
-    {"NarrowingTestHeld", 9615, "frmResizeT", Op::Geometry, 1, kTwoLines, 9615, 2, false},
-    {"CaptionStillNarrows", 4500, "frmResizeT.Label1", Op::SetText, 1, "before", 4500, 2, false},
-    {"Narrowing", 4500, "frmResizeT", Op::Place, 2, kTwoLines, 6000, 2, false},
-    {"NarrowingClientRead", 4500, "MDIResize", Op::ClientSize, 10, kTwoLines, 6000, 2, false},
-    {"OverhangTestHeld", 9615, "frmResizeT", Op::Geometry, 2, kDouble, 6000, 2, false},
-    {"EmptyText", 9615, "frmResizeT.Label1", Op::SetText, 1, "before", 6000, 2, false},
+    {"SecondPlacementRead", true, 4500, "frmResizeL", Op::Geometry, 2, kTwoLines, 4500, 1, false},
+    {"SecondPlacementRead2", true, 4500, "frmResizeL", Op::Geometry, 3, kTwoLines, 4500, 1, false},
+    {"SecondPlacement", true, 9615, "frmResizeR", Op::Place, 2, "", 6000, 2, false},
+    {"NarrowingTestHeld", true, 9615, "frmResizeT", Op::Geometry, 1, kTwoLines, 9615, 2, false},
+    {"TwoLineCaption", true, 4500, "frmResizeT.Label1", Op::SetText, 1, "before", 4500, 2, false},
+    {"Narrowing", true, 4500, "frmResizeT", Op::Place, 2, kTwoLines, 6000, 2, false},
+    {"NarrowingClientRead", true, 4500, "MDIResize", Op::ClientSize, 10, kTwoLines, 6000, 2, false},
+    {"OverhangTestHeld", true, 9615, "frmResizeT", Op::Geometry, 2, kDouble, 6000, 2, false},
+    {"EmptyCaption", true, 9615, "frmResizeT.Label1", Op::SetText, 1, "before", 6000, 2, false},
     // Steps before the second placement are not covered.
-    {"FirstTopMove", 9615, "frmResizeT", Op::Place, 1, "before", 6000, 1, true},
+    {"FirstTopMove", true, 9615, "frmResizeT", Op::Place, 1, "before", 6000, 1, true},
+    // Without the option, the same failure goes on to the button's caller.
+    {"NoOptionText", false, 9615, "frmResizeT.Label1", Op::SetText, 1, "before", 6000, 1, true},
+    {"NoOptionClientRead", false, 9615, "MDIResize", Op::ClientSize, 1, "before", 6000, 0, true},
 };
-INSTANTIATE_TEST_SUITE_P(AFailing, ResumeNext, ::testing::ValuesIn(kFailures),
+INSTANTIATE_TEST_SUITE_P(InTheButtonsPass, FailingCall, ::testing::ValuesIn(kFailures),
                          [](const ::testing::TestParamInfo<Failure>& info) {
                            return info.param.name;
                          });
@@ -90,27 +98,6 @@ TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStays
   // The steps before it keep their effect. (The last pass left both scroll bars, so this
   // one worked with 4500 less a bar: half of 4245, rounded down.)
   EXPECT_EQ(p.geometry(p.left()).width, 2122.0f);
-}
-
-TEST(WithoutResumeNext, AnErrorInTheReportGoesToTheCaller) {
-  Program p;
-  p.resize(9615, 5000);
-  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
-  p.resize(9000, 5000);
-  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
-  EXPECT_TRUE(p.lines("resume").empty());
-  EXPECT_EQ(p.lines("report").size(), 1u);
-}
-
-TEST(WithoutResumeNext, FromTheResizeButtonTheErrorStopsTheClickAndIsReported) {
-  Program p;
-  p.ws.faults().inject("MDIResize", Op::ClientSize, 1);
-  p.click_resize_button();
-  EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
-  EXPECT_TRUE(p.form_moves().empty());
-  // The program goes on: the next event runs a whole pass.
-  p.click_resize_button();
-  EXPECT_EQ(p.form_moves().size(), 4u);
 }
 
 TEST(WithoutResumeNext, AFailingListLayoutStopsOnlyTheLeftFormsHandler) {
