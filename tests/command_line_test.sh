@@ -21,12 +21,10 @@ expect() {
   local environment=()
   while [ "$1" != "--" ]; do environment+=("$1"); shift; done
   shift
-  local out err got
-  out="$(mktemp)"; err="$(mktemp)"
+  local out="$scratch/out" err="$scratch/err" got said
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${environment[@]}" \
     "$program" "$@" </dev/null >"$out" 2>"$err"
   got=$?
-  local said
   said="$(head -n 1 "$err")"
   [ -n "$said" ] || said="$(head -n 1 "$out")"
   if [ "$got" != "$status" ] || ! grep -qE -- "$pattern" <<<"$said"; then
@@ -35,7 +33,6 @@ expect() {
   if [ "$status" = 2 ] && [ "$(wc -l <"$err")" != 1 ]; then
     fail "mdiresize $* -> more than one line on standard error: $(cat "$err")"
   fi
-  rm -f "$out" "$err"
 }
 
 expect 2 '^mdiresize: unknown option --foo \(try --help\)$' -- --foo
@@ -71,23 +68,17 @@ placed() { sed -E 's/ scale(width|height)=[0-9]+//g; /^control frmResizeL/s/ hei
 diff <(placed <<<"$piped") <(placed <<<"$shown") || fail "headless and offscreen states differ"
 
 # The demo on Qt offscreen: no complaint, and each shot a PNG of the main window.
-(cd "$scratch" && env "${offscreen[@]}" "$program" --script "$demo" >out 2>&1) ||
-  fail "the demo exit $?: $(cat "$scratch/out")"
-grep '^mdiresize:' "$scratch/out" && fail "the demo complained"
-png_size() {  # the PNG signature, then IHDR's width and height
-  [ "$(od -An -tx1 -N8 "$1" | tr -d ' ')" = 89504e470d0a1a0a ] || { echo "not a PNG"; return; }
-  od -An -tu4 --endian=big -j16 -N8 "$1" | xargs
-}
+(cd "$scratch" && env "${offscreen[@]}" "$program" --script "$demo" >said 2>&1) ||
+  fail "the demo exit $?: $(cat "$scratch/said")"
+grep '^mdiresize:' "$scratch/said" && fail "the demo complained"
 # The client area is 432 x 324 pixels at start-up, then 300 and 401 wide; the menu bar adds to it.
 for shot in 1-start-up:432 2-width-4500:300 3-width-4500-oplossing:300 4-width-6015:401 \
   5-width-6015-wiskundig:401; do
-  read -r width height <<<"$(png_size "$scratch/${shot%:*}.png")"
-  [ "$width" = "${shot#*:}" ] && [ "$height" -gt 324 ] && [ "$height" -lt 400 ] ||
-    fail "${shot%:*}.png is $width x $height"
+  png="$scratch/${shot%:*}.png"
+  read -r width height < <(od -An -tu4 --endian=big -j16 -N8 "$png")  # IHDR's
+  [ "$(od -An -tx1 -N8 "$png" | tr -d ' ')" = 89504e470d0a1a0a ] && [ "$width" = "${shot#*:}" ] &&
+    [ "$height" -gt 324 ] && [ "$height" -lt 400 ] || fail "${shot%:*}.png is no PNG $width x $height"
 done
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failed"
-  exit 1
-fi
+[ "$failures" = 0 ] || { echo "$failures failed"; exit 1; }
 echo "all command lines behaved"

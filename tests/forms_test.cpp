@@ -21,13 +21,11 @@ TEST(StartUp, MainWindowFirstThenTheChildrenInTheOrderThePassNamesThem) {
   const auto& forms = p.app.loaded_forms();
   ASSERT_EQ(forms.size(), 5u);
   EXPECT_EQ(forms[0]->path(), "MDIResize");
-  EXPECT_EQ(forms[1]->path(), "frmResizeL");
-  EXPECT_EQ(forms[2]->path(), "frmResizeR");
-  EXPECT_EQ(forms[3]->path(), "frmResizeB");
-  EXPECT_EQ(forms[4]->path(), "frmResizeT");
-  // Each child is created before its own Move.
+  // Each child is loaded in that order, and created before its own Move.
   const auto& t = p.trace.lines;
+  std::size_t i = 0;
   for (const std::string name : {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"}) {
+    EXPECT_EQ(forms[++i]->path(), name);
     const auto created = std::find(t.begin(), t.end(), "create " + name);
     const auto moved = std::find_if(t.begin(), t.end(), [&](const std::string& line) {
       return line.rfind("move " + name + " ", 0) == 0;
@@ -107,51 +105,37 @@ void size_left_form(Program& p, float scale_width) {
 
 using Columns = std::vector<std::pair<float, float>>;
 
-TEST(ListColumns, PlainLayoutLeavesAStripCorrectedLayoutEndsOnTheEdge) {
-  Program p;
-  size_left_form(p, 4000);
-  EXPECT_EQ(columns(p), (Columns{{0.0f, 4000.0f / 3.0f},
-                                 {4000.0f / 3.0f, 1333.0f},
-                                 {4000.0f / 3.0f + 1333.0f, 1333.0f}}));
-  EXPECT_EQ(columns(p)[2].first, 2666.3335f);
-  EXPECT_EQ(Program::state(p.left().List1(0)).geometry.height, 3000.0f);
-
-  p.main().mnuOplossing().set_Checked(true);
-  size_left_form(p, 4005);  // a size change, so that the form lays out again
-  size_left_form(p, 4000);
-  EXPECT_EQ(columns(p), (Columns{{0, 1333}, {1333, 1333}, {2666, 1334}}));
-  for (std::int16_t j = 0; j < 3; ++j) {
-    EXPECT_EQ(Program::state(p.left().List1(j)).horizontal_extent, 1000);
-  }
-}
-
-TEST(ListColumns, AWidthThatIsAMultipleOfThreeGivesTheSameColumnsEitherWay) {
-  Program p;
-  size_left_form(p, 4005);
-  const Columns plain = columns(p);
-  EXPECT_EQ(plain, (Columns{{0, 1335}, {1335, 1335}, {2670, 1335}}));
-  p.main().mnuOplossing().set_Checked(true);
-  size_left_form(p, 3000);
-  size_left_form(p, 4005);
-  EXPECT_EQ(columns(p), plain);
-}
-
-TEST(ListColumns, ZeroWidthGivesThreeEmptyColumnsAtTheLeft) {
-  for (const bool corrected : {false, true}) {
-    Program p;
-    p.main().mnuOplossing().set_Checked(corrected);
-    size_left_form(p, 0);
-    EXPECT_EQ(columns(p), (Columns{{0, 0}, {0, 0}, {0, 0}})) << corrected;
+TEST(ListColumns, PlainOnesLeaveAStripCorrectedOnesEndOnTheEdge) {
+  const float third = 4000.0f / 3.0f;
+  const struct {
+    const char* name;
+    bool in_pixels, corrected;
+    float width;
+    Columns columns;
+  } cases[] = {
+      {"plain", false, false, 4000, {{0, third}, {third, 1333}, {third + 1333, 1333}}},
+      {"corrected", false, true, 4000, {{0, 1333}, {1333, 1333}, {2666, 1334}}},
+      // A multiple of three gives the same columns either way.
+      {"plain 4005", false, false, 4005, {{0, 1335}, {1335, 1335}, {2670, 1335}}},
+      {"corrected 4005", false, true, 4005, {{0, 1335}, {1335, 1335}, {2670, 1335}}},
+      {"plain zero", false, false, 0, {{0, 0}, {0, 0}, {0, 0}}},
+      {"corrected zero", false, true, 0, {{0, 0}, {0, 0}, {0, 0}}},
+      // On whole pixels List1(0) reports 1335 for a third of 3990 (88.67 px -> 89), and
+      // List1(1) starts there, not at 1330.
+      {"plain in pixels", true, false, 3990, {{0, 1335}, {1335, 1335}, {2670, 1335}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Program p(c.in_pixels ? pixels() : exact());
+    p.main().mnuOplossing().set_Checked(c.corrected);
+    size_left_form(p, c.width);
+    EXPECT_EQ(columns(p), c.columns);
+    for (std::int16_t j = 0; j < 3; ++j) {
+      EXPECT_EQ(Program::state(p.left().List1(j)).geometry.height, 3000.0f);
+      EXPECT_EQ(Program::state(p.left().List1(j)).horizontal_extent, c.corrected ? 1000 : 0);
+    }
     EXPECT_TRUE(p.reported.empty());
   }
-}
-
-TEST(ListColumns, PlainLayoutFollowsTheWidthsTheListsReport) {
-  // On whole pixels List1(0) reports 1335 for a third of 3990 (88.67 px -> 89), and List1(1)
-  // starts there, not at 1330.
-  Program p(pixels());
-  size_left_form(p, 3990);  // 266 px
-  EXPECT_EQ(columns(p), (Columns{{0, 1335}, {1335, 1335}, {2670, 1335}}));
 }
 
 TEST(ListColumns, CorrectedEdgesAreTheWholePartsOfTheThirdsForEveryWidth) {
@@ -222,7 +206,9 @@ TEST(BottomForm, TheTextBoxFillsTheForm) {
   EXPECT_TRUE(p.reported.empty());
 }
 
-TEST(TopForm, SizingItByHandLeavesTheButtonAndTheLabelWhereTheyWere) {
+// Sized by hand, the top form leaves its button and label where they were, the right form
+// runs nothing, and the left form lays out its columns again.
+TEST(ChildForms, SizedByHand) {
   Program p(pixels());
   const rt::PeerState label = Program::state(p.top().Label1());
   const rt::PeerState button = Program::state(p.top().Command1());
@@ -230,17 +216,11 @@ TEST(TopForm, SizingItByHandLeavesTheButtonAndTheLabelWhereTheyWere) {
   EXPECT_EQ(p.geometry(p.top()), (rt::Rect{300, 300, 1995, 900}));
   EXPECT_EQ(Program::state(p.top().Label1()).geometry, label.geometry);
   EXPECT_EQ(Program::state(p.top().Command1()).geometry, button.geometry);
-}
 
-TEST(RightForm, SizedByHandNothingRuns) {
-  Program p(pixels());
   p.trace.lines.clear();
   p.ws.user_place(*p.right().peer_if_loaded(), rt::Rect{0, 0, 900, 900});
   EXPECT_TRUE(p.trace.lines.empty());
-}
 
-TEST(LeftForm, SizedByHandLaysOutItsColumnsAgain) {
-  Program p(pixels());
   p.ws.user_place(*p.left().peer_if_loaded(), rt::Rect{0, 0, 3120, 3000});  // client 3000 wide
   EXPECT_EQ(columns(p), (Columns{{0, 1005}, {1005, 1005}, {2010, 1005}}));
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "error_of.h"
 #include "runtime/fault_injection.h"
 #include "test_project.h"
@@ -113,23 +115,20 @@ class ScrollBars : public ::testing::Test {
 };
 
 TEST_F(ScrollBars, FollowTheChildToThePixel) {
-  struct Case {
-    float width;
-    double height;
-    rt::ScrollBars bars;
-    float scale_width, scale_height;
-  };
+  // The child's width and height; the bars, ScaleWidth and ScaleHeight they leave.
+  using Case = std::tuple<float, double, rt::ScrollBars, float, float>;
   // Reaching one pixel past the right edge brings the horizontal bar; it covers the bottom of
   // a child that filled the height, which brings the vertical bar, and the other way round.
   // One bar alone where the other direction has room for it; a fractional overhang that
   // rounds away brings nothing.
-  for (const Case& c :
+  for (const auto& [width, height, bars, scale_width, scale_height] :
        {Case{6000, 4500, {false, false}, 6000, 4500}, Case{6015, 3000, {true, false}, 6000, 4245},
         Case{5745, 4515, {false, true}, 5745, 4500}, Case{6015, 4500, {true, true}, 5745, 4245},
         Case{6000, 4515, {true, true}, 5745, 4245}, Case{6007, 4500, {false, false}, 6000, 4500}}) {
-    EXPECT_EQ(place(c.width, c.height), c.bars) << c.width << " x " << c.height;
-    EXPECT_EQ(main().ScaleWidth(), c.scale_width) << c.width << " x " << c.height;
-    EXPECT_EQ(main().ScaleHeight(), c.scale_height) << c.width << " x " << c.height;
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    EXPECT_EQ(place(width, height), bars);
+    EXPECT_EQ(main().ScaleWidth(), scale_width);
+    EXPECT_EQ(main().ScaleHeight(), scale_height);
   }
 }
 

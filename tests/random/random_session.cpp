@@ -30,6 +30,7 @@
 #include "forms/frmResizeR.h"
 #include "forms/frmResizeT.h"
 #include "layout/MDIResize.h"
+#include "texts.h"
 
 namespace random_sessions {
 namespace {
@@ -42,8 +43,8 @@ std::uint64_t environment_number(const char* name, std::uint64_t otherwise) {
   return std::strtoull(text, nullptr, 0);
 }
 
-const std::string kTwoLines = kTwoLineText;
-const std::string kDouble = kDoubleScrollBarText;
+using texts::kDouble;
+using texts::kTwoLines;
 
 std::string as_traced(const rt::Error& error) {
   return std::to_string(error.number()) + " " + rt::quote(error.message());
