@@ -17,7 +17,7 @@ int run_without_window(const app::Options& options) {
       std::cout << app::usage_text();
       return app::kExitOk;
     case app::Options::Mode::Version:
-      std::cout << "mdiresize 0.1\n";
+      std::cout << "mdiresize " MDIRESIZE_VERSION "\n";
       return app::kExitOk;
     case app::Options::Mode::Headless:
       return app::run_headless(options, std::cin, std::cout, std::cerr);
