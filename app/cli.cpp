@@ -153,6 +153,10 @@ Session commands, one a line (# starts a comment):
   state              print every form, control and menu item as the window system holds
                      it; a child's line ends in window=normal|minimized|maximized z=N
                      (0 the front)
+  explain            what the last layout pass left behind, a line each: where each edge
+                     ends (edge NAME SIDE exact|gap N|overhang N, in pixels), the client
+                     area as the pass read it and as it is now (twips), the scroll bars,
+                     and the label's text and whether its claim agrees with the bars
   shot FILE          save a PNG of the main window as it is (in the window only)
   quit               end the session
 
@@ -190,8 +194,8 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
       return kExitUsage;
     }
   }
-  application.start();
   Session session(application, out, err);
+  application.start();
   return session.run(*script);
 }
 
