@@ -46,6 +46,14 @@ expect 0 '^mdiresize [0-9]' -- --version
 runtime="$(mktemp -d)"  # Qt's private runtime folder
 expect 0 '^scrollbars ' QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" -- --script <(echo state)
 expect 1 'line 1: unknown command' -- --headless --script <(echo bogus)
+expect 2 '^mdiresize: --inspect .* without --headless' -- --headless --inspect
+# The inspector beside the window, and its picture.
+expect 0 '^edge frmResizeR right overhang 1$' QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
+  -- --inspect --script <(printf 'resize 6015 4860\nexplain\nshot %s inspector\n' "$runtime/i.png")
+if ! [ -s "$runtime/i.png" ]; then
+  echo "FAIL: shot FILE inspector wrote no picture"
+  failures=$((failures + 1))
+fi
 
 rm -rf "$runtime"
 if [ "$failures" -gt 0 ]; then
