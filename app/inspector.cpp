@@ -14,8 +14,10 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "layout/MDIResize.h"
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
 #include "runtime/variant.h"
@@ -66,28 +68,40 @@ void set_cell(QTableWidget& table, int row, int column, const QString& text,
   }
 }
 
-QTableWidget* make_table(const QStringList& headings) {
+// A table whose columns are as wide as the longest text each is meant to hold: measured once,
+// not at every change, which would cost a drag more than all the rest.
+QTableWidget* make_table(const QStringList& headings, const QStringList& widest) {
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()));
   table->setHorizontalHeaderLabels(headings);
+  const QFontMetrics metrics = table->fontMetrics();
+  int width = 2 * table->frameWidth();
+  for (int i = 0; i < headings.size(); ++i) {
+    const int column =
+        std::max(metrics.horizontalAdvance(widest[i]), metrics.horizontalAdvance(headings[i])) +
+        2 * metrics.averageCharWidth();
+    table->horizontalHeader()->resizeSection(i, column);
+    width += column;
+  }
+  table->setFixedWidth(width);
   table->verticalHeader()->hide();
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionMode(QAbstractItemView::NoSelection);
   table->setFocusPolicy(Qt::NoFocus);
   table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table->horizontalHeader()->setStretchLastSection(true);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
   return table;
 }
 
-// A table just tall enough for its rows.
-void fit_rows(QTableWidget& table, int rows) {
-  if (table.rowCount() == rows) return;
+// A table just tall enough for its rows; whether their number changed.
+bool fit_rows(QTableWidget& table, int rows) {
+  if (table.rowCount() == rows) return false;
   table.setRowCount(rows);
   table.setFixedHeight(table.horizontalHeader()->height() +
                        rows * table.verticalHeader()->defaultSectionSize() +
                        2 * table.frameWidth());
+  return true;
 }
 
 // "frmResizeL.List1(2)" -> the control's peer; "frmResizeR" -> the form's.
@@ -183,8 +197,13 @@ Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, Pas
   setAttribute(Qt::WA_QuitOnClose, false);  // closing it leaves the program running
   heading_ = new QLabel;
   moves_ = make_table(
-      {tr("Move"), tr("Left"), tr("Top"), tr("Width"), tr("Height"), tr("held, in pixels")});
-  verdicts_ = make_table({tr("after the pass"), tr("verdict")});
+      {tr("Move"), tr("Left"), tr("Top"), tr("Width"), tr("Height"), tr("held, in pixels")},
+      {QStringLiteral("frmResizeL.List1(2)"), QStringLiteral("00000.5"),
+       QStringLiteral("0000:Integer"), QStringLiteral("00000.5:Single"),
+       QStringLiteral("0000.5:Double"), QStringLiteral("0000, 0000  0000 x 0000")});
+  verdicts_ = make_table({tr("after the pass"), tr("verdict")},
+                         {QStringLiteral("edge frmResizeL.List1(2) right"),
+                          text_of(rt::quote(kTwoLineText) + " disagrees")});
   magnifier_ = new Magnifier(*this);
   band_view_ = new Band(*this);
 
@@ -207,6 +226,9 @@ Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, Pas
   layout->addWidget(band_view_, 0, Qt::AlignLeft);
   layout->addStretch();
 
+  redraw_timer_ = new QTimer(this);
+  redraw_timer_->setSingleShot(true);
+  connect(redraw_timer_, &QTimer::timeout, this, [this] { redraw(); });
   recorder_->on_pass([this] { schedule(); });
   schedule();
 }
@@ -222,7 +244,9 @@ void Inspector::schedule() {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (pending_) refresh();
+        if (!pending_) return;
+        follow();
+        redraw_soon();
       },
       Qt::QueuedConnection);
 }
@@ -234,6 +258,11 @@ bool Inspector::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Inspector::refresh() {
+  follow();
+  redraw();
+}
+
+void Inspector::follow() {
   pending_ = false;
   QMdiArea* area = ws_->mdi_area();
   if (area == nullptr || app_->existing_instance("frmResizeT") == nullptr) return;
@@ -254,6 +283,24 @@ void Inspector::refresh() {
   } else {
     band_.back() = analysis_.outcome();  // the same pass, now that the bars have caught up
   }
+  band_view_->update();
+}
+
+void Inspector::redraw_soon() {
+  if (since_redraw_.isValid() && since_redraw_.elapsed() < kRedrawIntervalMs) {
+    if (!redraw_timer_->isActive()) {
+      redraw_timer_->start(static_cast<int>(kRedrawIntervalMs - since_redraw_.elapsed()));
+    }
+    return;
+  }
+  redraw();
+}
+
+void Inspector::redraw() {
+  redraw_timer_->stop();
+  since_redraw_.start();
+  if (area_.isNull() || band_.empty()) return;
+  QMdiArea* area = area_.data();
   right_ = edge_view(QRect(area->width() - kInside, 0, kAcross, kAcross), true);
   bottom_ = edge_view(QRect(0, area->height() - kInside, kAcross, kAcross), false);
 
@@ -261,13 +308,14 @@ void Inspector::refresh() {
                         .arg(passes_seen_)
                         .arg(text_of(outcome_name(band_.back())))
                         .arg(ws_->twips_per_pixel()));
-  show_moves();
-  show_analysis();
+  const bool moves_changed = show_moves();
+  const bool verdicts_changed = show_analysis();
   magnifier_->update();
-  band_view_->update();
-  // As large as what it shows, which grows with the rows and the widest texts.
-  layout()->activate();
-  if (const QSize wanted = sizeHint(); wanted != size()) resize(wanted);
+  if (moves_changed || verdicts_changed) {
+    // As tall as its rows.
+    layout()->activate();
+    resize(sizeHint());
+  }
   if (!placed_) place_beside_main();
 }
 
@@ -279,9 +327,9 @@ void Inspector::place_beside_main() {
   show();
 }
 
-void Inspector::show_moves() {
+bool Inspector::show_moves() {
   const std::vector<PassRecorder::Move>& moves = recorder_->moves();
-  fit_rows(*moves_, static_cast<int>(moves.size()));
+  const bool rows_changed = fit_rows(*moves_, static_cast<int>(moves.size()));
   const double tpp = ws_->twips_per_pixel();
   for (int row = 0; row < static_cast<int>(moves.size()); ++row) {
     const PassRecorder::Move& m = moves[static_cast<std::size_t>(row)];
@@ -299,11 +347,12 @@ void Inspector::show_moves() {
     }
     set_cell(*moves_, row, 5, held);
   }
+  return rows_changed;
 }
 
-void Inspector::show_analysis() {
+bool Inspector::show_analysis() {
   const Analysis& a = analysis_;
-  fit_rows(*verdicts_, static_cast<int>(a.edges.size()) + 3);
+  const bool rows_changed = fit_rows(*verdicts_, static_cast<int>(a.edges.size()) + 3);
   int row = 0;
   for (const EdgeVerdict& e : a.edges) {
     set_cell(*verdicts_, row, 0, text_of("edge " + e.name + " " + std::string(e.side)));
@@ -319,6 +368,7 @@ void Inspector::show_analysis() {
     set_cell(*verdicts_, row, 0, text_of(line.substr(0, cut)));
     set_cell(*verdicts_, row++, 1, text_of(line.substr(cut + 1)), colour);
   }
+  return rows_changed;
 }
 
 std::vector<std::string> Inspector::shown_analysis() const {

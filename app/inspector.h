@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -14,6 +15,7 @@
 class QLabel;
 class QMdiArea;
 class QTableWidget;
+class QTimer;
 
 namespace rt {
 class Application;
@@ -41,7 +43,8 @@ class Inspector final : public QWidget {
   ~Inspector() override;
 
   // Reads the program's windows and shows what they hold now. After a pass, and when the scroll
-  // bars change, this happens by itself on the next turn of the event loop.
+  // bars change, this happens by itself: the band on the next turn of the event loop, the rest
+  // at most every kRedrawInterval, and always once the events settle.
   void refresh();
 
   // What it shows, as text: the analysis a line each, as `explain` prints it.
@@ -57,6 +60,8 @@ class Inspector final : public QWidget {
   static const QColor kOutsideDark;
   static constexpr int kMagnification = 8;
   static constexpr std::size_t kBandPasses = 300;
+  // Faster than this nobody reads the numbers; a drag is not held up drawing them.
+  static constexpr int kRedrawIntervalMs = 50;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,9 +71,15 @@ class Inspector final : public QWidget {
   class Band;
 
   void schedule();
+  // What every pass needs: the analysis, and the band.
+  void follow();
+  // Everything else, now or, if it was drawn a moment ago, a little later.
+  void redraw_soon();
+  void redraw();
   void place_beside_main();
-  void show_moves();
-  void show_analysis();
+  // Whether the number of rows changed.
+  bool show_moves();
+  bool show_analysis();
   EdgeView edge_view(const QRect& around, bool right) const;
 
   const rt::Application* app_;
@@ -80,6 +91,8 @@ class Inspector final : public QWidget {
   std::deque<Outcome> band_;
   std::uint64_t passes_seen_ = 0;
   bool pending_ = false;
+  QElapsedTimer since_redraw_;
+  QTimer* redraw_timer_;
   bool placed_ = false;
 
   QLabel* heading_;

@@ -80,7 +80,7 @@ Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
 }
 
 Session::~Session() {
-  app_->set_tracer(recorder_.next());
+  if (*app_->tracer_slot() == &recorder_) app_->set_tracer(recorder_.next());
 }
 
 void Session::add_command(std::string name, Command command) {
