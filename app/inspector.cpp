@@ -6,14 +6,14 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QStaticText>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -51,59 +51,6 @@ QColor colour_of(Edge edge) {
   return kExact;
 }
 
-// Sets a cell's text, and its colours when given; an unchanged cell is left alone, so that it
-// is not drawn again.
-void set_cell(QTableWidget& table, int row, int column, const QString& text,
-              const QColor& background = {}) {
-  QTableWidgetItem* item = table.item(row, column);
-  if (item == nullptr) {
-    item = new QTableWidgetItem;
-    item->setFlags(Qt::ItemIsEnabled);
-    table.setItem(row, column, item);
-  }
-  if (item->text() != text) item->setText(text);
-  if (background.isValid() && item->background().color() != background) {
-    item->setBackground(background);
-    item->setForeground(background == kGap ? Qt::black : Qt::white);
-  }
-}
-
-// A table whose columns are as wide as the longest text each is meant to hold: measured once,
-// not at every change, which would cost a drag more than all the rest.
-QTableWidget* make_table(const QStringList& headings, const QStringList& widest) {
-  auto* table = new QTableWidget(0, static_cast<int>(headings.size()));
-  table->setHorizontalHeaderLabels(headings);
-  const QFontMetrics metrics = table->fontMetrics();
-  int width = 2 * table->frameWidth();
-  for (int i = 0; i < headings.size(); ++i) {
-    const int column =
-        std::max(metrics.horizontalAdvance(widest[i]), metrics.horizontalAdvance(headings[i])) +
-        2 * metrics.averageCharWidth();
-    table->horizontalHeader()->resizeSection(i, column);
-    width += column;
-  }
-  table->setFixedWidth(width);
-  table->verticalHeader()->hide();
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->setSelectionMode(QAbstractItemView::NoSelection);
-  table->setFocusPolicy(Qt::NoFocus);
-  table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
-  return table;
-}
-
-// A table just tall enough for its rows; whether their number changed.
-bool fit_rows(QTableWidget& table, int rows) {
-  if (table.rowCount() == rows) return false;
-  table.setRowCount(rows);
-  table.setFixedHeight(table.horizontalHeader()->height() +
-                       rows * table.verticalHeader()->defaultSectionSize() +
-                       2 * table.frameWidth());
-  return true;
-}
-
 // "frmResizeL.List1(2)" -> the control's peer; "frmResizeR" -> the form's.
 const rt::Peer* peer_named(const rt::Application& app, std::string_view path) {
   const std::size_t dot = path.find('.');
@@ -124,6 +71,100 @@ const rt::Peer* peer_named(const rt::Application& app, std::string_view path) {
 
 const QColor Inspector::kOutsideLight(0xf4, 0xf4, 0xf4);
 const QColor Inspector::kOutsideDark(0xdc, 0xdc, 0xdc);
+
+// A table drawn by hand: its columns measured once, for the longest text each is meant to
+// hold, and each text laid out once, when it changes. A drag changes most cells at every pass;
+// an item view laid every text out again at every drawing, and cost a drag more than the rest.
+class Inspector::Grid final : public QWidget {
+ public:
+  Grid(const QStringList& headings, const QStringList& widest) : headings_(headings) {
+    const QFontMetrics metrics = fontMetrics();
+    row_height_ = metrics.height() + 6;
+    int x = 0;
+    for (qsizetype i = 0; i < headings.size(); ++i) {
+      lefts_.push_back(x);
+      x += std::max(metrics.horizontalAdvance(widest[i]), metrics.horizontalAdvance(headings[i])) +
+           2 * kPadding;
+    }
+    lefts_.push_back(x);
+    set_rows(0);
+  }
+
+  // Whether the number of rows changed.
+  bool set_rows(int rows) {
+    if (!cells_.empty() && static_cast<int>(cells_.size()) == rows) return false;
+    cells_.resize(static_cast<std::size_t>(rows), std::vector<Cell>(lefts_.size() - 1));
+    setFixedSize(lefts_.back() + 1, (rows + 1) * row_height_ + 1);
+    update();
+    return true;
+  }
+  int rows() const { return static_cast<int>(cells_.size()); }
+
+  // A cell's text, and its background when given; a cell that does not change is not drawn.
+  void set(int row, int column, const QString& text, const QColor& background = {}) {
+    Cell& cell = cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (cell.text == text && cell.background == background) return;
+    cell.text = text;
+    cell.shown.setText(text);
+    cell.background = background;
+    update(cell_rect(row, column));
+  }
+  QString text(int row, int column) const {
+    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].text;
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPainter painter(this);
+    const QPalette& colours = palette();
+    for (int column = 0; column < static_cast<int>(headings_.size()); ++column) {
+      const QRect r = cell_rect(-1, column);
+      if (!event->region().intersects(r)) continue;
+      painter.fillRect(r, colours.button());
+      painter.setPen(colours.color(QPalette::ButtonText));
+      painter.drawText(r, Qt::AlignCenter, headings_[column]);
+    }
+    for (int row = 0; row < rows(); ++row) {
+      for (int column = 0; column < static_cast<int>(headings_.size()); ++column) {
+        const QRect r = cell_rect(row, column);
+        if (!event->region().intersects(r)) continue;
+        const Cell& cell = cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+        painter.fillRect(r, cell.background.isValid() ? QBrush(cell.background) : colours.base());
+        painter.setPen(!cell.background.isValid() ? colours.color(QPalette::Text)
+                       : cell.background == kGap  ? QColor(Qt::black)
+                                                  : QColor(Qt::white));
+        // Each column is wide enough for its texts: no clipping, which costs more than the text.
+        painter.drawStaticText(
+            r.left() + kPadding,
+            r.top() + (r.height() - static_cast<int>(cell.shown.size().height())) / 2, cell.shown);
+      }
+    }
+    painter.setPen(colours.color(QPalette::Mid));
+    for (const int x : lefts_) painter.drawLine(x, 0, x, height() - 1);
+    for (int row = 0; row <= rows() + 1; ++row) {
+      painter.drawLine(0, row * row_height_, width() - 1, row * row_height_);
+    }
+  }
+
+ private:
+  static constexpr int kPadding = 4;
+  struct Cell {
+    QString text;
+    QStaticText shown;
+    QColor background;
+  };
+  // Row -1: the headings.
+  QRect cell_rect(int row, int column) const {
+    const auto c = static_cast<std::size_t>(column);
+    return QRect(lefts_[c] + 1, (row + 1) * row_height_ + 1, lefts_[c + 1] - lefts_[c] - 1,
+                 row_height_ - 1);
+  }
+
+  QStringList headings_;
+  std::vector<int> lefts_;  // of each column, and the right end
+  int row_height_ = 0;
+  std::vector<std::vector<Cell>> cells_;
+};
 
 // The two edge views enlarged, each with the client area's edge marked.
 class Inspector::Magnifier final : public QWidget {
@@ -196,14 +237,14 @@ Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, Pas
   setWindowTitle(QStringLiteral("Inspector"));
   setAttribute(Qt::WA_QuitOnClose, false);  // closing it leaves the program running
   heading_ = new QLabel;
-  moves_ = make_table(
+  moves_ = new Grid(
       {tr("Move"), tr("Left"), tr("Top"), tr("Width"), tr("Height"), tr("held, in pixels")},
       {QStringLiteral("frmResizeL.List1(2)"), QStringLiteral("00000.5"),
        QStringLiteral("0000:Integer"), QStringLiteral("00000.5:Single"),
        QStringLiteral("0000.5:Double"), QStringLiteral("0000, 0000  0000 x 0000")});
-  verdicts_ = make_table({tr("after the pass"), tr("verdict")},
-                         {QStringLiteral("edge frmResizeL.List1(2) right"),
-                          text_of(rt::quote(kTwoLineText) + " disagrees")});
+  verdicts_ = new Grid({tr("after the pass"), tr("verdict")},
+                       {QStringLiteral("edge frmResizeL.List1(2) right"),
+                        text_of(rt::quote(kTwoLineText) + " disagrees")});
   magnifier_ = new Magnifier(*this);
   band_view_ = new Band(*this);
 
@@ -283,7 +324,10 @@ void Inspector::follow() {
   } else {
     band_.back() = analysis_.outcome();  // the same pass, now that the bars have caught up
   }
-  band_view_->update();
+}
+
+bool Inspector::redraw_pending() const {
+  return redraw_timer_->isActive();
 }
 
 void Inspector::redraw_soon() {
@@ -311,6 +355,7 @@ void Inspector::redraw() {
   const bool moves_changed = show_moves();
   const bool verdicts_changed = show_analysis();
   magnifier_->update();
+  band_view_->update();
   if (moves_changed || verdicts_changed) {
     // As tall as its rows.
     layout()->activate();
@@ -329,15 +374,15 @@ void Inspector::place_beside_main() {
 
 bool Inspector::show_moves() {
   const std::vector<PassRecorder::Move>& moves = recorder_->moves();
-  const bool rows_changed = fit_rows(*moves_, static_cast<int>(moves.size()));
+  const bool rows_changed = moves_->set_rows(static_cast<int>(moves.size()));
   const double tpp = ws_->twips_per_pixel();
   for (int row = 0; row < static_cast<int>(moves.size()); ++row) {
     const PassRecorder::Move& m = moves[static_cast<std::size_t>(row)];
-    set_cell(*moves_, row, 0, text_of(m.object));
-    set_cell(*moves_, row, 1, text_of(m.left));
-    set_cell(*moves_, row, 2, text_of(m.top));
-    set_cell(*moves_, row, 3, text_of(m.width));
-    set_cell(*moves_, row, 4, text_of(m.height));
+    moves_->set(row, 0, text_of(m.object));
+    moves_->set(row, 1, text_of(m.left));
+    moves_->set(row, 2, text_of(m.top));
+    moves_->set(row, 3, text_of(m.width));
+    moves_->set(row, 4, text_of(m.height));
     QString held;
     if (const rt::Peer* peer = peer_named(*app_, m.object)) {
       const rt::Rect r = peer->inspect().geometry;
@@ -345,18 +390,18 @@ bool Inspector::show_moves() {
       held = px(r.left) + QStringLiteral(", ") + px(r.top) + QStringLiteral("  ") + px(r.width) +
              QStringLiteral(" x ") + px(r.height);
     }
-    set_cell(*moves_, row, 5, held);
+    moves_->set(row, 5, held);
   }
   return rows_changed;
 }
 
 bool Inspector::show_analysis() {
   const Analysis& a = analysis_;
-  const bool rows_changed = fit_rows(*verdicts_, static_cast<int>(a.edges.size()) + 3);
+  const bool rows_changed = verdicts_->set_rows(static_cast<int>(a.edges.size()) + 3);
   int row = 0;
   for (const EdgeVerdict& e : a.edges) {
-    set_cell(*verdicts_, row, 0, text_of("edge " + e.name + " " + std::string(e.side)));
-    set_cell(*verdicts_, row++, 1, text_of(verdict_text(e)), colour_of(e.edge));
+    verdicts_->set(row, 0, text_of("edge " + e.name + " " + std::string(e.side)));
+    verdicts_->set(row++, 1, text_of(verdict_text(e)), colour_of(e.edge));
   }
   // The same lines as `explain`, cut after their first words.
   const std::vector<std::string> lines = explanation(a);
@@ -365,18 +410,17 @@ bool Inspector::show_analysis() {
     const std::size_t cut = line.starts_with("client") ? line.find(' ', 7) : line.find(' ');
     QColor colour;
     if (line.starts_with("label")) colour = a.label_agrees ? kExact : kOverhang;
-    set_cell(*verdicts_, row, 0, text_of(line.substr(0, cut)));
-    set_cell(*verdicts_, row++, 1, text_of(line.substr(cut + 1)), colour);
+    verdicts_->set(row, 0, text_of(line.substr(0, cut)));
+    verdicts_->set(row++, 1, text_of(line.substr(cut + 1)), colour);
   }
   return rows_changed;
 }
 
 std::vector<std::string> Inspector::shown_analysis() const {
   std::vector<std::string> lines;
-  for (int row = 0; row < verdicts_->rowCount(); ++row) {
+  for (int row = 0; row < verdicts_->rows(); ++row) {
     lines.push_back(
-        (verdicts_->item(row, 0)->text() + QLatin1Char(' ') + verdicts_->item(row, 1)->text())
-            .toStdString());
+        (verdicts_->text(row, 0) + QLatin1Char(' ') + verdicts_->text(row, 1)).toStdString());
   }
   return lines;
 }

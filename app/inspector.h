@@ -14,7 +14,6 @@
 
 class QLabel;
 class QMdiArea;
-class QTableWidget;
 class QTimer;
 
 namespace rt {
@@ -47,6 +46,9 @@ class Inspector final : public QWidget {
   // at most every kRedrawInterval, and always once the events settle.
   void refresh();
 
+  // Whether it has something to draw that it holds back for a moment.
+  bool redraw_pending() const;
+
   // What it shows, as text: the analysis a line each, as `explain` prints it.
   std::vector<std::string> shown_analysis() const;
   // The pixels the magnifier enlarges.
@@ -61,17 +63,18 @@ class Inspector final : public QWidget {
   static constexpr int kMagnification = 8;
   static constexpr std::size_t kBandPasses = 300;
   // Faster than this nobody reads the numbers; a drag is not held up drawing them.
-  static constexpr int kRedrawIntervalMs = 50;
+  static constexpr int kRedrawIntervalMs = 100;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  class Grid;
   class Magnifier;
   class Band;
 
   void schedule();
-  // What every pass needs: the analysis, and the band.
+  // What every pass needs: the analysis, and the band's data.
   void follow();
   // Everything else, now or, if it was drawn a moment ago, a little later.
   void redraw_soon();
@@ -96,8 +99,8 @@ class Inspector final : public QWidget {
   bool placed_ = false;
 
   QLabel* heading_;
-  QTableWidget* moves_;
-  QTableWidget* verdicts_;
+  Grid* moves_;
+  Grid* verdicts_;
   Magnifier* magnifier_;
   Band* band_view_;
 };
