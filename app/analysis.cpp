@@ -19,10 +19,10 @@ Edge edge_of(double pixels) {
   return Edge::Exact;
 }
 
-EdgeVerdict verdict(std::string name, std::string_view side, double edge, double meets,
+EdgeVerdict verdict(std::string_view name, std::string_view side, double edge, double meets,
                     double twips_per_pixel) {
   const double pixels = (edge - meets) / twips_per_pixel;
-  return EdgeVerdict{std::move(name), side, edge_of(pixels), pixels};
+  return EdgeVerdict{name, side, edge_of(pixels), pixels};
 }
 
 // The number at the end of a traced read, "read MDIResize.ScaleWidth -> 6015".
@@ -130,6 +130,7 @@ Outcome Analysis::outcome() const {
 Analysis analyse(const PassFacts& f) {
   const double tpp = f.twips_per_pixel;
   Analysis a;
+  a.edges.reserve(5);
   a.edges.push_back(
       verdict("frmResizeR", "right", f.right.left + f.right.width, f.client.width, tpp));
   a.edges.push_back(
@@ -234,7 +235,8 @@ std::string verdict_text(const EdgeVerdict& e) {
 std::vector<std::string> explanation(const Analysis& a) {
   std::vector<std::string> lines;
   for (const EdgeVerdict& e : a.edges) {
-    lines.push_back("edge " + e.name + " " + std::string(e.side) + " " + verdict_text(e));
+    lines.push_back("edge " + std::string(e.name) + " " + std::string(e.side) + " " +
+                    verdict_text(e));
   }
   lines.push_back("client read " + (a.client_read ? size_text(*a.client_read) : "unknown") +
                   " now " + size_text(a.client_now));

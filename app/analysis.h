@@ -54,7 +54,7 @@ struct PassFacts {
 
 // One edge against the edge it should meet; `pixels` is how far past it (negative: short).
 struct EdgeVerdict {
-  std::string name;       // "frmResizeR", "frmResizeL.List1(2)"
+  std::string_view name;  // "frmResizeR", "frmResizeL.List1(2)"
   std::string_view side;  // "right" or "bottom"
   Edge edge = Edge::Exact;
   double pixels = 0;

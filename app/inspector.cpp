@@ -400,7 +400,7 @@ bool Inspector::show_analysis() {
   const bool rows_changed = verdicts_->set_rows(static_cast<int>(a.edges.size()) + 3);
   int row = 0;
   for (const EdgeVerdict& e : a.edges) {
-    verdicts_->set(row, 0, text_of("edge " + e.name + " " + std::string(e.side)));
+    verdicts_->set(row, 0, text_of("edge " + std::string(e.name) + " " + std::string(e.side)));
     verdicts_->set(row++, 1, text_of(verdict_text(e)), colour_of(e.edge));
   }
   // The same lines as `explain`, cut after their first words.
