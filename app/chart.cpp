@@ -15,20 +15,6 @@ constexpr double kTop = 56;
 constexpr double kBand = 40;
 constexpr double kBandGap = 12;
 
-const char* colour_of(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::DoubleBar:
-      return "#c62828";
-    case Outcome::OneBar:
-      return "#f57c00";
-    case Outcome::Gap:
-      return "#fbc02d";
-    case Outcome::Exact:
-      return "#43a047";
-  }
-  return "#000";
-}
-
 // A step between axis ticks that gives at most about ten of them.
 double tick_step(double span) {
   double step = 1;
@@ -91,9 +77,10 @@ void write_svg(const SweepResult& result, const SweepOptions& options, std::ostr
       if (run_start == nullptr) return;
       out << "<rect x=\"" << number(x(run_start->width)) << "\" y=\"" << top << "\" width=\""
           << number(std::max(0.5, x(run_end) - x(run_start->width))) << "\" height=\"" << kBand
-          << "\" fill=\"" << colour_of(run_outcome) << "\"><title>" << combination_name(c) << ", "
-          << rt::format_number(run_start->width) << " to " << rt::format_number(run_end - step)
-          << " twips: " << outcome_name(run_outcome) << "</title></rect>\n";
+          << "\" fill=\"" << outcome_colour(run_outcome) << "\"><title>" << combination_name(c)
+          << ", " << rt::format_number(run_start->width) << " to "
+          << rt::format_number(run_end - step) << " twips: " << outcome_name(run_outcome)
+          << "</title></rect>\n";
     };
     for (const Sample& s : result.samples) {
       if (s.combination != c) continue;
@@ -127,7 +114,7 @@ void write_svg(const SweepResult& result, const SweepOptions& options, std::ostr
   const double legend_y = plot_bottom + 70;
   for (const Outcome o : {Outcome::Exact, Outcome::Gap, Outcome::OneBar, Outcome::DoubleBar}) {
     out << "<rect x=\"" << legend_x << "\" y=\"" << legend_y
-        << "\" width=\"14\" height=\"14\" fill=\"" << colour_of(o) << "\"/>\n<text x=\""
+        << "\" width=\"14\" height=\"14\" fill=\"" << outcome_colour(o) << "\"/>\n<text x=\""
         << legend_x + 20 << "\" y=\"" << legend_y + 12 << "\">" << outcome_name(o) << "</text>\n";
     legend_x += 44 + 7.0 * static_cast<double>(outcome_name(o).size());
   }

@@ -21,11 +21,12 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
     } else if (arg == "--version") {
       options.mode = Options::Mode::Version;
       return {};
-    } else if (arg == "--headless" || arg == "--exact" || arg == "--trace") {
+    } else if (arg == "--headless" || arg == "--exact" || arg == "--trace" || arg == "--inspect") {
       if (reader.has_value()) return std::string(arg) + " takes no value";
       if (arg == "--headless") options.mode = Options::Mode::Headless;
       if (arg == "--exact") options.exact = true;
       if (arg == "--trace") options.trace = true;
+      if (arg == "--inspect") options.inspect = true;
     } else if (arg == "--twips-per-pixel") {
       if (std::string error = reader.twips_per_pixel(options.twips_per_pixel); !error.empty()) {
         return error;
@@ -43,6 +44,9 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
     }
   }
   if (tpp_given && options.exact) return "--exact and --twips-per-pixel exclude each other";
+  if (options.inspect && options.mode == Options::Mode::Headless) {
+    return "--inspect opens a window beside the main window; it goes without --headless";
+  }
   return {};
 }
 
@@ -112,7 +116,7 @@ std::string no_display(const std::vector<std::string_view>& args) {
 }
 
 std::string usage_text() {
-  return R"(Usage: mdiresize [--trace] [--script FILE|-] [--record FILE] [Qt options]
+  return R"(Usage: mdiresize [--inspect] [--trace] [--script FILE|-] [--record FILE] [Qt options]
        mdiresize --headless [--twips-per-pixel N | --exact] [--trace] [--script FILE|-]
                  [--record FILE]
        mdiresize sweep [options]        (mdiresize sweep --help tells them)
@@ -129,6 +133,10 @@ widths and shows what each one brings.
 
 Options:
   --headless             run on the in-memory window system
+  --inspect              open the inspector beside the main window: after every layout
+                         pass, its Move calls and what the window system holds, where each
+                         edge ends, the scroll bars and the label's claim, the client
+                         area's edges magnified, and the last passes' outcomes
   --twips-per-pixel N    twips per device pixel in memory (default 15, that is 96 dpi)
   --exact                keep fractional twips: every length reads back as it was set
   --trace                print every operation the program performs on the runtime
@@ -153,7 +161,13 @@ Session commands, one a line (# starts a comment):
   state              print every form, control and menu item as the window system holds
                      it; a child's line ends in window=normal|minimized|maximized z=N
                      (0 the front)
-  shot FILE          save a PNG of the main window as it is (in the window only)
+  explain            what the last layout pass left behind, a line each: where each edge
+                     ends (edge NAME SIDE exact|gap N|overhang N, in pixels), the client
+                     area as the pass read it and as it is now (twips), the scroll bars,
+                     and the label's text and whether its claim agrees with the bars
+  shot FILE [WHAT]   save a PNG of the main window as it is (in the window only); WHAT
+                     "inspector" saves the inspector instead, "both" the two side by
+                     side (with --inspect)
   quit               end the session
 
 A bad line gets a one-line error naming its line number on standard error; the session
@@ -190,8 +204,8 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
       return kExitUsage;
     }
   }
-  application.start();
   Session session(application, out, err);
+  application.start();
   return session.run(*script);
 }
 

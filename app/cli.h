@@ -15,8 +15,9 @@ struct Options {
   double twips_per_pixel = 0;  // 0: the window system's own (15 in memory; the screen's dpi)
   bool exact = false;
   bool trace = false;
-  std::string script;  // empty: none given; "-": standard input
-  std::string record;  // empty: none given
+  bool inspect = false;  // the inspector window beside the main one
+  std::string script;    // empty: none given; "-": standard input
+  std::string record;    // empty: none given
 };
 
 // Parses the program's own arguments (not the program name, and not the window system's own

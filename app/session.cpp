@@ -32,13 +32,6 @@ std::string expect_count(const std::vector<std::string_view>& args, std::size_t 
          std::string(usage);
 }
 
-std::string_view bars_name(const rt::ScrollBars& bars) {
-  if (bars.horizontal && bars.vertical) return "both";
-  if (bars.horizontal) return "horizontal";
-  if (bars.vertical) return "vertical";
-  return "none";
-}
-
 std::string_view state_command(rt::WindowState state) {
   switch (state) {
     case rt::WindowState::Minimized:
@@ -52,7 +45,8 @@ std::string_view state_command(rt::WindowState state) {
 }
 
 Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
-    : app_(&app), out_(&out), err_(&err) {
+    : app_(&app), out_(&out), err_(&err), recorder_(*app.tracer_slot()) {
+  app.set_tracer(&recorder_);
   commands_["resize"] = [this](const auto& args) { return resize(args); };
   commands_["click"] = [this](const auto& args) { return click(args); };
   for (const rt::WindowState state :
@@ -70,11 +64,23 @@ Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
     if (error.empty()) print_state(*app_, *out_);
     return error;
   };
+  commands_["explain"] = [this](const auto& args) {
+    std::string error = expect_count(args, 0, "explain");
+    if (!error.empty()) return error;
+    for (const std::string& line : explanation(analyse(read_facts(*app_, &recorder_)))) {
+      *out_ << line << '\n';
+    }
+    return error;
+  };
   commands_["quit"] = [this](const auto& args) {
     std::string error = expect_count(args, 0, "quit");
     if (error.empty()) ended_ = true;
     return error;
   };
+}
+
+Session::~Session() {
+  if (*app_->tracer_slot() == &recorder_) app_->set_tracer(recorder_.next());
 }
 
 void Session::add_command(std::string name, Command command) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/analysis.h"
 #include "runtime/application.h"
 
 namespace app {
@@ -23,6 +24,8 @@ namespace app {
 //   place NAME L T W H  a child form moved and sized by hand, in twips
 //   type NAME TEXT      TEXT typed at the end of a text box's text ("..." with C escapes)
 //   state               prints every form and control as the window system holds it
+//   explain             prints what the last layout pass left behind, and whether it came out
+//                       right
 //   quit                ends the session
 // Blank lines are skipped; # starts a comment. A bad line gets a one-line error naming its
 // line number on the error stream, and the session goes on.
@@ -31,7 +34,12 @@ class Session {
   // An extra command: gets its arguments; returns an error message, or empty on success.
   using Command = std::function<std::string(const std::vector<std::string_view>& args)>;
 
+  // Watches the trace for the layout pass from here on (beside any tracer already set), so
+  // make it before the program starts.
   Session(rt::Application& app, std::ostream& out, std::ostream& err);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
 
   void add_command(std::string name, Command command);
 
@@ -40,6 +48,9 @@ class Session {
   // Runs every line of `in` until it ends or a quit; the exit status: 1 when a line was
   // rejected, else 0.
   int run(std::istream& in);
+
+  const PassRecorder& pass_recorder() const { return recorder_; }
+  PassRecorder& pass_recorder() { return recorder_; }
 
   bool rejected_any() const { return rejected_ > 0; }
   int rejected() const { return rejected_; }
@@ -57,6 +68,7 @@ class Session {
   rt::Application* app_;
   std::ostream* out_;
   std::ostream* err_;
+  PassRecorder recorder_;
   std::map<std::string, Command, std::less<>> commands_;
   int rejected_ = 0;
   bool ended_ = false;
@@ -68,9 +80,6 @@ std::string expect_count(const std::vector<std::string_view>& args, std::size_t 
 
 // The session command that puts a child in this state: "minimize", "maximize", "restore".
 std::string_view state_command(rt::WindowState state);
-
-// How the client area's scroll bars are named: "none", "horizontal", "vertical" or "both".
-std::string_view bars_name(const rt::ScrollBars& bars);
 
 // Every loaded form, control and menu item as the window system holds it, a line each,
 // without running any program code.

@@ -13,7 +13,6 @@
 #include "app/arguments.h"
 #include "app/chart.h"
 #include "app/session.h"
-#include "layout/MDIResize.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
 #include "shell/project.h"
@@ -21,64 +20,29 @@
 namespace app {
 namespace {
 
-constexpr double kEpsilon = 1e-6;
-
 // The sweep's own exit statuses: an output file not written, and Ctrl-C as a shell reports it.
 constexpr int kExitNotWritten = 1;
 constexpr int kExitInterrupted = 128 + SIGINT;
 
-Edge edge_of(double delta) {
-  if (delta < -kEpsilon) return Edge::Gap;
-  if (delta > kEpsilon) return Edge::Overhang;
-  return Edge::Exact;
-}
-
-LabelText label_of(const std::string& text) {
-  if (text == kEmptyText) return LabelText::Empty;
-  if (text == kTwoLineText) return LabelText::TwoLines;
-  if (text == kDoubleScrollBarText) return LabelText::DoubleScrollBar;
-  return LabelText::Other;
-}
-
-// The state after one pass, read from the window system without running program code.
-Sample measure(const rt::Application& app, double client_width, double client_height,
-               const Combination& combination) {
-  const double tpp = app.window_system().twips_per_pixel();
-  const auto state = [&](std::string_view form) {
-    const rt::Form* found = app.existing_instance(form);
-    if (found == nullptr || found->peer_if_loaded() == nullptr) return rt::PeerState{};
-    return found->peer_if_loaded()->inspect();
-  };
+// The state after one pass, as the analysis sees it, in the sweep's terms.
+Sample measure(const rt::Application& app, const Combination& combination) {
+  const PassFacts facts = read_facts(app, nullptr);
+  const Analysis analysis = analyse(facts);
   Sample sample;
-  sample.width = client_width;
+  sample.width = facts.client.width;
   sample.combination = combination;
-
-  const rt::PeerState right = state("frmResizeR");
-  sample.forms_delta_px = (right.geometry.left + right.geometry.width - client_width) / tpp;
-  sample.forms = edge_of(sample.forms_delta_px);
-
-  const rt::PeerState left = state("frmResizeL");
-  if (const rt::Form* form = app.existing_instance("frmResizeL")) {
-    if (const rt::Control* list = form->loaded_control("List1", 2)) {
-      const rt::Rect r = list->peer().inspect().geometry;
-      sample.lists_delta_px = (r.left + r.width - left.client.width) / tpp;
-      sample.lists = edge_of(sample.lists_delta_px);
+  const auto take = [&](std::string_view name, std::string_view side, Edge& edge, double& px) {
+    if (const EdgeVerdict* verdict = analysis.edge(name, side)) {
+      edge = verdict->edge;
+      px = verdict->pixels;
     }
-  }
-
-  const rt::PeerState bottom = state("frmResizeB");
-  sample.bottom_delta_px = (bottom.geometry.top + bottom.geometry.height - client_height) / tpp;
-  sample.bottom = edge_of(sample.bottom_delta_px);
-
-  sample.bars = app.window_system().client_scroll_bars();
-  if (const rt::Form* top = app.existing_instance("frmResizeT")) {
-    if (const rt::Control* label = top->loaded_control("Label1")) {
-      sample.label = label_of(label->peer().inspect().text);
-    }
-  }
-  const bool both = sample.bars.horizontal && sample.bars.vertical;
-  const bool none = !sample.bars.horizontal && !sample.bars.vertical;
-  sample.label_agrees = sample.label == LabelText::DoubleScrollBar ? both : none;
+  };
+  take("frmResizeR", "right", sample.forms, sample.forms_delta_px);
+  take("frmResizeL.List1(2)", "right", sample.lists, sample.lists_delta_px);
+  take("frmResizeB", "bottom", sample.bottom, sample.bottom_delta_px);
+  sample.bars = analysis.bars;
+  sample.label = analysis.label_text;
+  sample.label_agrees = analysis.label_agrees;
   return sample;
 }
 
@@ -115,32 +79,6 @@ std::string read_window_system(ArgumentReader& reader, SweepOptions::WindowSyste
 
 }  // namespace
 
-std::string_view edge_name(Edge edge) {
-  switch (edge) {
-    case Edge::Gap:
-      return "gap";
-    case Edge::Exact:
-      return "exact";
-    case Edge::Overhang:
-      return "overhang";
-  }
-  return "?";
-}
-
-std::string_view label_name(LabelText text) {
-  switch (text) {
-    case LabelText::Empty:
-      return "empty";
-    case LabelText::TwoLines:
-      return "two-line";
-    case LabelText::DoubleScrollBar:
-      return "double-scrollbar";
-    case LabelText::Other:
-      return "other";
-  }
-  return "?";
-}
-
 std::string combination_name(const Combination& c) {
   if (c.oplossing && c.wiskundig) return "Oplossing + Wiskundig juist";
   if (c.oplossing) return "Oplossing";
@@ -149,24 +87,7 @@ std::string combination_name(const Combination& c) {
 }
 
 Outcome outcome_of(const Sample& sample) {
-  if (sample.bars.horizontal && sample.bars.vertical) return Outcome::DoubleBar;
-  if (sample.bars.horizontal || sample.bars.vertical) return Outcome::OneBar;
-  if (sample.forms == Edge::Gap || sample.bottom == Edge::Gap) return Outcome::Gap;
-  return Outcome::Exact;
-}
-
-std::string_view outcome_name(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::DoubleBar:
-      return "double scroll bar";
-    case Outcome::OneBar:
-      return "overhang, one scroll bar";
-    case Outcome::Gap:
-      return "gap";
-    case Outcome::Exact:
-      return "exact";
-  }
-  return "?";
+  return outcome_of(sample.bars, sample.forms, sample.bottom);
 }
 
 std::string parse_sweep_options(const std::vector<std::string_view>& args, SweepOptions& o) {
@@ -267,9 +188,7 @@ SweepResult run_sweep(const SweepOptions& options, const WindowSystemFactory& ma
       }
       const double width = options.from + static_cast<double>(i) * step;
       ws->user_resize_client(static_cast<float>(width), static_cast<float>(options.height));
-      const rt::PeerState client = app.main_form().peer_if_loaded()->inspect();
-      result.samples.push_back(
-          measure(app, client.geometry.width, client.geometry.height, combination));
+      result.samples.push_back(measure(app, combination));
       if (progress && (++done % 64 == 0 || done == result.planned)) progress(done, result.planned);
     }
   }

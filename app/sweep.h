@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/analysis.h"
 #include "runtime/window_system.h"
 
 namespace app {
@@ -37,14 +38,6 @@ std::string sweep_usage_text();
 // has to start before they can be parsed in full: its own options are among them until then.
 bool sweep_wants_qt(const std::vector<std::string_view>& args);
 
-// Where an edge lies against the edge it should meet.
-enum class Edge { Gap, Exact, Overhang };
-std::string_view edge_name(Edge edge);
-
-// Which of its three texts the label holds.
-enum class LabelText { Empty, TwoLines, DoubleScrollBar, Other };
-std::string_view label_name(LabelText text);
-
 struct Combination {
   bool oplossing = false;
   bool wiskundig = false;
@@ -69,10 +62,8 @@ struct Sample {
   bool label_agrees = true;
 };
 
-// What a chart band shows for a sample, the worst first.
-enum class Outcome { DoubleBar, OneBar, Gap, Exact };
+// What a chart band shows for a sample.
 Outcome outcome_of(const Sample& sample);
-std::string_view outcome_name(Outcome outcome);
 
 struct SweepResult {
   std::vector<Sample> samples;  // by combination, then by width

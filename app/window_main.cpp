@@ -2,23 +2,28 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 
+#include "app/arguments.h"
+#include "app/inspector.h"
 #include "app/session.h"
 #include "app/sweep.h"
 #include "runtime/qt/classic_style.h"
@@ -131,13 +136,44 @@ class ScriptPlayer {
   bool ended_ = false;
 };
 
-// `shot FILE`: the main window as it is now, as a PNG.
-std::string shot(rt::qt::QtWindowSystem& ws, const std::vector<std::string_view>& args) {
-  if (std::string error = expect_count(args, 1, "shot FILE"); !error.empty()) return error;
+// `shot FILE [inspector|both]`: the main window as it is now, the inspector, or the two side
+// by side, as a PNG.
+std::string shot(rt::qt::QtWindowSystem& ws, Inspector* inspector,
+                 const std::vector<std::string_view>& args) {
+  constexpr std::string_view kUsage = "shot FILE [inspector|both]";
+  if (args.size() != 2) {
+    if (std::string error = expect_count(args, 1, kUsage); !error.empty()) return error;
+  }
+  const std::string_view what = args.size() == 2 ? args[1] : "main";
+  if (what != "main" && what != "inspector" && what != "both") {
+    return "shot: " + printable(what) +
+           " is neither inspector nor both; usage: " + std::string(kUsage);
+  }
   QMainWindow* window = ws.main_window();
   if (window == nullptr) return "shot: there is no main window";
+  if (what != "main" && inspector == nullptr) return "shot: there is no inspector (--inspect)";
+  QImage image;
+  if (what == "main") {
+    image = window->grab().toImage();
+  } else {
+    inspector->refresh();  // what it shows at once, not at the next turn of the event loop
+    image = inspector->grab().toImage();
+    if (what == "both") {
+      // As they stand on the screen: the main window, and the inspector beside it.
+      const QImage main = window->grab().toImage();
+      constexpr int kGap = 16;
+      QImage both(main.width() + kGap + image.width(), std::max(main.height(), image.height()),
+                  QImage::Format_RGB32);
+      both.fill(QColor(0x80, 0x80, 0x80));
+      QPainter painter(&both);
+      painter.drawImage(0, 0, main);
+      painter.drawImage(main.width() + kGap, 0, image);
+      painter.end();
+      image = both;
+    }
+  }
   const QString path = QString::fromUtf8(args[0].data(), static_cast<qsizetype>(args[0].size()));
-  if (!window->grab().save(path, "PNG")) return "shot: cannot write " + std::string(args[0]);
+  if (!image.save(path, "PNG")) return "shot: cannot write " + std::string(args[0]);
   return {};
 }
 
@@ -202,7 +238,12 @@ int run_window(int& argc, char** argv, const Options& options) {
   }
 
   Session session(application, std::cout, std::cerr);
-  session.add_command("shot", [&ws](const auto& args) { return shot(ws, args); });
+  std::unique_ptr<Inspector> inspector;
+  if (options.inspect) {
+    inspector = std::make_unique<Inspector>(application, ws, session.pass_recorder());
+  }
+  session.add_command(
+      "shot", [&ws, &inspector](const auto& args) { return shot(ws, inspector.get(), args); });
   // The program ends with its script, as the headless session does.
   ScriptPlayer player(
       session,

@@ -8,14 +8,19 @@
 #include <cmath>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QTimer>
 
+#include "app/analysis.h"
+#include "app/inspector.h"
 #include "app/sweep.h"
 #include "bench/drag.h"
 #include "bench/ratios.h"
@@ -201,6 +206,85 @@ std::vector<bench::Figure> drag() {
   };
 }
 
+constexpr int kInspectedDrags = 3;
+
+// The program as mdiresize runs it in its window: the session's pass recorder in the tracer
+// slot, and with --inspect the inspector beside it.
+struct InspectedProgram {
+  explicit InspectedProgram(bool inspect) : app(shell::make_project(), ws) {
+    app.set_tracer(&recorder);
+    if (inspect) inspector = std::make_unique<app::Inspector>(app, ws, recorder);
+    app.start();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
+  ~InspectedProgram() { inspector.reset(); }
+  InspectedProgram(const InspectedProgram&) = delete;
+  InspectedProgram& operator=(const InspectedProgram&) = delete;
+
+  rt::qt::QtWindowSystem ws;
+  app::PassRecorder recorder;
+  rt::Application app;
+  std::unique_ptr<app::Inspector> inspector;
+};
+
+// The drag of drag(), three times over, with the inspector open and without: the cost per
+// resize event, median and 99th percentile, as a ratio. (The 99th percentile of one drag is its
+// tenth slowest event, which what else the machine does decides more than the program.) The two
+// programs take the drag by turns, fifty events at a time, so that both meet the same machine. The
+// inspector draws on a timer, which would go off in the other program's events; so each of its
+// turns ends by drawing what it holds back, and that counts to its last event.
+std::vector<bench::Figure> drag_inspected() {
+  std::vector<float> widths;
+  for (int round = 0; round < kInspectedDrags; ++round) {
+    for (int k = 0; k < 500; ++k) widths.push_back(6000.0f + 15.0f * static_cast<float>(k));
+    for (int k = 500; k > 0; --k) widths.push_back(6000.0f + 15.0f * static_cast<float>(k));
+  }
+  constexpr std::size_t kTurn = 50;
+  InspectedProgram plain(false);
+  InspectedProgram inspected(true);
+  std::vector<double> without, with;
+  for (std::size_t start = 0; start < widths.size(); start += kTurn) {
+    const std::size_t end = std::min(start + kTurn, widths.size());
+    for (std::size_t i = start; i < end; ++i) {
+      with.push_back(milliseconds_to_resize(inspected.ws, widths[i]));
+    }
+    if (inspected.inspector->redraw_pending()) {
+      const auto drawing = std::chrono::steady_clock::now();
+      inspected.inspector->refresh();
+      QCoreApplication::sendPostedEvents();  // its painting
+      QCoreApplication::processEvents();
+      with.back() +=
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - drawing)
+              .count();
+    }
+    for (std::size_t i = start; i < end; ++i) {
+      without.push_back(milliseconds_to_resize(plain.ws, widths[i]));
+    }
+  }
+  const double median = percentile(with, 50) / percentile(without, 50);
+  const double p99 = percentile(with, 99) / percentile(without, 99);
+  return {
+      {"qt drag, inspector open / not, per resize event: median", median, "x", 1.25},
+      {"qt drag, inspector open / not, per resize event: 99th pct.", p99, "x", 1.25},
+      {"(qt drag, inspector open: median)", percentile(with, 50), "ms"},
+      {"(qt drag, inspector open: 99th percentile)", percentile(with, 99), "ms"},
+      {"(qt drag, no inspector: median)", percentile(without, 50), "ms"},
+      {"(qt drag, no inspector: 99th percentile)", percentile(without, 99), "ms"},
+  };
+}
+
+// Once the events of a drag have settled, the inspector shows the last pass.
+bool inspector_shows_the_last_pass() {
+  InspectedProgram p(true);
+  for (const float w : drag_widths()) resize_and_settle(p.ws, w);
+  QEventLoop settling;
+  QTimer::singleShot(4 * app::Inspector::kRedrawIntervalMs, &settling, &QEventLoop::quit);
+  settling.exec();
+  return p.inspector->shown_analysis() ==
+         app::explanation(app::analyse(app::read_facts(p.app, &p.recorder)));
+}
+
 // The default sweep: 3000 to 12000 twips a pixel a step, the four combinations.
 std::vector<bench::Figure> sweep() {
   const app::SweepOptions options;
@@ -241,6 +325,9 @@ const bench::Measurement kPaired{"qt ratio", paired};
 const bench::Ratio kQtRatio{"(layout pass / direct placement, on qt: benchmarks)",
                             "BM_QtLayoutPass", "BM_QtDirectPlacement", 0};
 const bench::Measurement kDrag{"qt drag", drag};
+const bench::Check kInspectorUpToDate{"qt: the inspector shows the last pass once events settle",
+                                      inspector_shows_the_last_pass};
+const bench::Measurement kDragInspected{"qt drag inspected", drag_inspected};
 const bench::Measurement kSweep{"qt sweep", sweep};
 
 }  // namespace

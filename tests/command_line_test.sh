@@ -46,10 +46,15 @@ expect 2 '^mdiresize: cannot write the recording' -- --headless --record /nonexi
 expect 0 '^Usage: mdiresize' -- -style fusion --help
 expect 0 "^mdiresize ${version//./\\.}\$" -- --version
 expect 1 'line 3: unknown command' -- --headless --script <(printf 'state\n# next\nbogus\nstate\n')
+expect 2 '^mdiresize: --inspect .* without --headless' -- --headless --inspect
+# The inspector beside the window, and its picture.
+expect 0 '^edge frmResizeR right overhang 1$' "${offscreen[@]}" \
+  -- --inspect --script <(printf 'resize 6015 4860\nexplain\nshot %s inspector\n' "$scratch/i.png")
+[ -s "$scratch/i.png" ] || fail "shot FILE inspector wrote no picture"
 
 # --help names every session command.
 help="$("$program" --help)" || fail "--help exit $?"
-for command in resize click minimize maximize restore activate window place type state shot quit; do
+for command in resize click minimize maximize restore activate window place type state explain shot quit; do
   grep -qE "^  $command " <<<"$help" || fail "--help does not list $command"
 done
 

@@ -79,6 +79,48 @@ TEST(Session, StateDescribesEveryFormAndControl) {
                        "length=92\n"));
 }
 
+TEST(Session, ExplainSaysWhereEachEdgeEndsAndWhetherTheLabelIsRight) {
+  // A script, and the lines `explain` must print after it (at 15 twips a pixel).
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      // 401 pixels: both halves round up, the right form ends a pixel past the edge, both bars
+      // come, and the label says nothing of it.
+      {"resize 6015 4860\n",
+       {"edge frmResizeR right overhang 1", "edge frmResizeB right exact",
+        "edge frmResizeB bottom exact", "edge frmResizeL bottom exact",
+        "edge frmResizeL.List1(2) right gap 1", "client read 6015x4860 now 5760x4605", "bars both",
+        "label \"\" disagrees"}},
+      // The next width is laid out in the area the bars left: short by the bar, and the label
+      // claims the double scroll bar just as the bars go.
+      {"resize 6015 4860\nresize 6030 4860\n",
+       {"edge frmResizeR right gap 16", "edge frmResizeB right gap 17",
+        "edge frmResizeB bottom gap 17", "edge frmResizeL bottom exact",
+        "edge frmResizeL.List1(2) right overhang 1", "client read 5775x4605 now 6030x4860",
+        "bars none", "label \"Oeps. Dubbele scrollbar\" disagrees"}},
+      {"click mnuWiskundig\nresize 6015 4860\n",
+       {"edge frmResizeR right exact", "edge frmResizeB right exact",
+        "edge frmResizeB bottom exact", "edge frmResizeL bottom exact",
+        "edge frmResizeL.List1(2) right gap 1", "client read 6015x4860 now 6015x4860", "bars none",
+        "label \"\" agrees"}},
+      // Whole-twip halves of an odd pixel width: a pixel short; the columns cut at whole edges.
+      {"click mnuOplossing\nresize 4515 3000\n",
+       {"edge frmResizeR right gap 1", "edge frmResizeB right exact",
+        "edge frmResizeB bottom exact", "edge frmResizeL bottom exact",
+        "edge frmResizeL.List1(2) right exact", "client read 4515x3000 now 4515x3000", "bars none",
+        "label \"Nu zou het formulier een extra scrollbar gaan genereren\\r\\nNiet dus .....\" "
+        "agrees"}},
+  };
+  for (const auto& [script, expected] : cases) {
+    const Outcome r = session(script + "explain\n");
+    EXPECT_EQ(r.err, "") << script;
+    EXPECT_EQ(lines_of(r.out), expected) << script;
+  }
+  // --trace sees every line still, the recorder's among them.
+  const Outcome traced = session("resize 6015 4860\nexplain\n", {"--headless", "--trace"});
+  EXPECT_TRUE(contains(traced.out,
+                       "caption frmResizeT.Label1 \"\"\nedge frmResizeR right "
+                       "overhang 1\n"));
+}
+
 TEST(Session, CommentsBlankLinesAndQuit) {
   const Outcome r = session("# a comment\n\n   \nstate # trailing\nquit\nbogus\n");
   EXPECT_EQ(r.status, 0);
@@ -100,6 +142,7 @@ TEST(Session, BadLinesAreNamedByNumberAndTheSessionGoesOn) {
       {"click mnuNothing", "no menu item or button"},
       {"click List1", "no menu item or button"},
       {"state extra", "too many arguments"},
+      {"explain now", "too many arguments"},
       {"minimize frmResizeB", "has no minimize button"},
       {"maximize frmResizeB", "has no maximize button"},
       {"restore frmResizeB", "has no title bar"},

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/trace.h"
+#include "runtime/window_system.h"
+
+namespace rt {
+class Application;
+}
+
+namespace app {
+
+// What a layout pass left behind, and whether it came out right: one definition for the
+// sweep, the session's `explain` and the inspector.
+
+// Where an edge lies against the edge it should meet.
+enum class Edge { Gap, Exact, Overhang };
+std::string_view edge_name(Edge edge);
+
+// Which of its three texts the label holds.
+enum class LabelText { Empty, TwoLines, DoubleScrollBar, Other };
+std::string_view label_name(LabelText text);
+LabelText label_of(std::string_view text);
+
+// How the client area's scroll bars are named: "none", "horizontal", "vertical" or "both".
+std::string_view bars_name(const rt::ScrollBars& bars);
+
+// What a chart band shows for a pass, the worst first.
+enum class Outcome { DoubleBar, OneBar, Gap, Exact };
+Outcome outcome_of(const rt::ScrollBars& bars, Edge right_form, Edge bottom_form);
+std::string_view outcome_name(Outcome outcome);
+// Its colour in every chart, as #rrggbb.
+const char* outcome_colour(Outcome outcome);
+
+// The facts an analysis is made from, as the window system holds them (twips).
+struct PassFacts {
+  double twips_per_pixel = 15;
+  rt::Size client;                      // the whole client area, scroll bars included
+  rt::Size client_now;                  // what the bars leave of it
+  std::optional<rt::Size> client_read;  // what the pass read of it, when that was watched
+  rt::Rect left, right, bottom;         // the child forms' placements
+  rt::Size left_client;                 // frmResizeL's client area
+  std::optional<rt::Rect> last_column;  // frmResizeL.List1(2)
+  rt::ScrollBars bars;
+  std::string label;
+};
+
+// One edge against the edge it should meet; `pixels` is how far past it (negative: short).
+struct EdgeVerdict {
+  std::string_view name;  // "frmResizeR", "frmResizeL.List1(2)"
+  std::string_view side;  // "right" or "bottom"
+  Edge edge = Edge::Exact;
+  double pixels = 0;
+};
+
+struct Analysis {
+  // frmResizeR's right, frmResizeB's right and bottom, frmResizeL's bottom (against
+  // frmResizeB's top), the last list column's right (against frmResizeL's client area).
+  std::vector<EdgeVerdict> edges;
+  rt::Size client_now;
+  std::optional<rt::Size> client_read;
+  rt::ScrollBars bars;
+  std::string label;
+  LabelText label_text = LabelText::Empty;
+  // The double-scroll-bar text claims both bars; the other texts claim none.
+  bool label_agrees = true;
+
+  const EdgeVerdict* edge(std::string_view name, std::string_view side) const;
+  Outcome outcome() const;
+};
+
+Analysis analyse(const PassFacts& facts);
+
+// Watches the trace for the layout pass: the Move calls of the last one, with their arguments
+// as traced, and the client area as it read it. Every line goes on to `next`, if any, so that
+// it can stand in the one tracer slot beside --trace.
+class PassRecorder final : public rt::Tracer {
+ public:
+  struct Move {
+    std::string object;
+    std::string left, top, width, height;  // as traced: "4807.5:Single"
+  };
+
+  explicit PassRecorder(rt::Tracer* next = nullptr) : next_(next) {}
+  void line(std::string_view text) override;
+
+  rt::Tracer* next() const { return next_; }
+  const std::vector<Move>& moves() const { return moves_; }
+  std::optional<rt::Size> client_read() const { return client_read_; }
+  // Passes begun so far.
+  std::uint64_t passes() const { return passes_; }
+  // Called when a pass has ended.
+  void on_pass(std::function<void()> handler) { on_pass_ = std::move(handler); }
+
+ private:
+  void record(std::string_view text);
+
+  rt::Tracer* next_;
+  std::vector<Move> moves_;
+  std::optional<rt::Size> client_read_;
+  float read_width_ = 0, read_height_ = 0;
+  std::uint64_t passes_ = 0;
+  bool in_pass_ = false;
+  std::function<void()> on_pass_;
+};
+
+// The facts after the last pass, read from the runtime's objects without running program
+// code; `recorder` adds what the pass read, when there is one.
+PassFacts read_facts(const rt::Application& app, const PassRecorder* recorder);
+
+// The analysis a line each: `edge NAME SIDE exact|gap N|overhang N`, `client read WxH now
+// WxH`, `bars ...`, `label "TEXT" agrees|disagrees`.
+std::vector<std::string> explanation(const Analysis& analysis);
+std::string verdict_text(const EdgeVerdict& edge);
+std::string size_text(const rt::Size& size);
+
+}  // namespace app
