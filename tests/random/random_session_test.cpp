@@ -116,8 +116,8 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, RandomSession, ::testing::ValuesIn(kRuns),
-                         [](const ::testing::TestParamInfo<RunConfig>& info) {
-                           return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<RunConfig>& instance) {
+                           return std::string(instance.param.name);
                          });
 
 }  // namespace
