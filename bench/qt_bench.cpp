@@ -181,6 +181,7 @@ double percentile(std::vector<double> values, double p) {
 std::vector<bench::Figure> drag() {
   constexpr double kFrameMs = 1000.0 / 60;
   std::vector<float> widths;
+  widths.reserve(1000);
   for (int k = 0; k < 500; ++k) widths.push_back(6000.0f + 15.0f * static_cast<float>(k));
   for (int k = 500; k > 0; --k) widths.push_back(6000.0f + 15.0f * static_cast<float>(k));
   QtProgram pass;
