@@ -4,15 +4,16 @@
 #    |-> shell/             the project description: names the forms and the layout
 #    |     -> layout/       the main window's layout pass and menu commands
 #    |          -> forms/   the child forms' own handlers
-#    |               -> runtime/
+#    |               -> runtime/    the forms runtime
 #    |-> runtime/headless/  the window system in memory  -> runtime/
 #    '-> runtime/qt/        the window system on Qt 6    -> runtime/
 #
 # The window systems implement runtime/'s WindowSystem interface and sit beside the program's
 # own layers, not under them: only app/ picks one. A layer's targets see the headers of its
-# own folder and of the folders it points to, through a folder of links made for the layer in
-# the build tree; the include strings keep naming the source folders ("runtime/form.h"). Only
-# runtime/qt/ and app/ link Qt. Tests, benchmarks and fuzz targets see the whole tree.
+# own folder and of the folders below it, whatever they link, through a folder of links
+# made for the layer in the build tree; the include strings keep naming the source folders
+# ("runtime/form.h"). Only runtime/qt/ and app/ link Qt. Tests, benchmarks and fuzz targets
+# see the whole tree.
 #
 # Every target of ours calls
 #   mdiresize_layer(<target> <layer>)
@@ -61,11 +62,6 @@ function(mdiresize_layer target layer)
       endforeach()
     endforeach()
   endif()
-  # PUBLIC: whoever links a layer's library lies above it and may see what it sees.
-  get_target_property(type ${target} TYPE)
-  if(type STREQUAL "EXECUTABLE")
-    target_include_directories(${target} PRIVATE ${root})
-  else()
-    target_include_directories(${target} PUBLIC ${root})
-  endif()
+  # PRIVATE: a library's consumers see what their own layer lets them see, not what it sees.
+  target_include_directories(${target} PRIVATE ${root})
 endfunction()
