@@ -80,8 +80,8 @@ class DirectPlacement {
     const rt::Size visible = peers_.main.client_size();
     const float width = visible.width;
     const float height = visible.height;
-    const float upper = std::floor(height * 0.8);
-    const float lower = std::floor(height * 0.2);
+    const auto upper = static_cast<float>(std::floor(height * 0.8));
+    const auto lower = static_cast<float>(std::floor(height * 0.2));
     const float half = width / 2;
     place(peers_.left, 0, 0, half, upper);
     const rt::Size client = peers_.left.client_size();

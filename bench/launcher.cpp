@@ -39,6 +39,7 @@ bool read_all(int fd, void* data, std::size_t size) {
 
 Start run(const std::vector<std::string>& command) {
   std::vector<char*> argv;
+  argv.reserve(command.size() + 1);
   for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   Start result;

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string_view>
 #include <vector>
 
@@ -23,9 +24,7 @@ template <class Resize>
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int profile(int argc, char** argv) {
   const std::string_view what = argc > 1 ? argv[1] : "pass";
   const long passes = argc > 2 ? std::atol(argv[2]) : 3000;
   if (passes <= 0 || (what != "pass" && what != "direct" && what != "fresh")) {
@@ -52,4 +51,15 @@ int main(int argc, char** argv) {
   }
   std::printf("%s: %ld passes\n", std::string(what).c_str(), passes);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return profile(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "mdiresize_pass_profile: %s\n", e.what());
+    return 1;
+  }
 }

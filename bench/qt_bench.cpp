@@ -77,8 +77,8 @@ class DirectPlacement final : public rt::EventSink {
     const QSize visible = area_.viewport()->size();
     const float width = twips(visible.width());
     const float height = twips(visible.height());
-    const float upper = std::floor(height * 0.8);
-    const float lower = std::floor(height * 0.2);
+    const auto upper = static_cast<float>(std::floor(height * 0.8));
+    const auto lower = static_cast<float>(std::floor(height * 0.2));
     const float half = width / 2;
     place(left_, 0, 0, half, upper);
     const QSize client = left_.contentsRect().size();
@@ -176,7 +176,8 @@ double milliseconds_to_resize(rt::qt::QtWindowSystem& ws, float width) {
 
 double percentile(std::vector<double> values, double p) {
   std::sort(values.begin(), values.end());
-  const auto rank = static_cast<std::size_t>(std::ceil(p / 100.0 * values.size()));
+  const auto rank =
+      static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(values.size())));
   return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
@@ -185,6 +186,7 @@ double percentile(std::vector<double> values, double p) {
 std::vector<bench::Figure> drag() {
   constexpr double kFrameMs = 1000.0 / 60;
   std::vector<float> widths;
+  widths.reserve(1000);
   for (int k = 0; k < 500; ++k) widths.push_back(6000.0f + 15.0f * static_cast<float>(k));
   for (int k = 500; k > 0; --k) widths.push_back(6000.0f + 15.0f * static_cast<float>(k));
   QtProgram pass;

@@ -51,8 +51,9 @@ double paired_ratio(A&& a, B&& b, int block, int rounds) {
     if (end > middle) ratios.push_back((middle - start) / (end - middle));
   }
   if (ratios.empty()) return 0;
-  std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
-  return ratios[ratios.size() / 2];
+  const auto median = ratios.begin() + std::ssize(ratios) / 2;
+  std::nth_element(ratios.begin(), median, ratios.end());
+  return *median;
 }
 
 // numerator / denominator, each benchmark's CPU time per iteration in its fastest repetition

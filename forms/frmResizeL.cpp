@@ -1,5 +1,6 @@
 #include "forms/frmResizeL.h"
 
+#include <cstddef>
 #include <string>
 
 #include "runtime/application.h"
@@ -20,8 +21,8 @@ frmResizeL::frmResizeL(rt::Application& app, const rt::FormClass& form_class)
 
 void frmResizeL::Form_Initialize() {
   // "z", "yz", "xyz", ... to the whole alphabet, each to the three lists in turn.
-  for (std::int16_t i = 1; i <= 26; ++i) {
-    for (std::int16_t j = 0; j <= 2; ++j) {
+  for (std::size_t i = 1; i <= kAlphabet.size(); ++i) {
+    for (std::int16_t j = 0; j < kColumns; ++j) {
       List1(j).AddItem(rt::Variant(std::string(kAlphabet.substr(kAlphabet.size() - i))));
     }
   }

@@ -81,8 +81,8 @@ const Failure kFailures[] = {
     {"NoOptionClientRead", false, 9615, "MDIResize", Op::ClientSize, 1, "before", 6000, 0, true},
 };
 INSTANTIATE_TEST_SUITE_P(InTheButtonsPass, FailingCall, ::testing::ValuesIn(kFailures),
-                         [](const ::testing::TestParamInfo<Failure>& info) {
-                           return info.param.name;
+                         [](const ::testing::TestParamInfo<Failure>& instance) {
+                           return instance.param.name;
                          });
 
 TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStaysFlipped) {

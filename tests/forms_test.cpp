@@ -150,7 +150,7 @@ TEST(ListColumns, CorrectedEdgesAreTheWholePartsOfTheThirdsForEveryWidth) {
     const float edges[] = {c[0].first + c[0].second, c[1].first + c[1].second,
                            c[2].first + c[2].second};
     const long expected[] = {width / 3, 2 * width / 3, width};
-    for (int j = 0; j < 3; ++j) {
+    for (std::size_t j = 0; j < 3; ++j) {
       if (edges[j] != static_cast<float>(expected[j]) || c[j].second < 0) {
         ADD_FAILURE() << "width " << width << " column " << j << " edge " << edges[j];
         ++wrong;

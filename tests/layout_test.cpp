@@ -69,9 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                                    "move frmResizeB 0 4000:Double 9615:Single 1000:Double",
                                    "move frmResizeT 0 1000:Integer 6000:Integer 1200:Integer",
                                    "move frmResizeR 4807 0:Integer 4808:Single 4000:Double"}}),
-    [](const ::testing::TestParamInfo<Combination>& info) {
-      return std::string(info.param.oplossing ? "Oplossing" : "NoOplossing") +
-             (info.param.wiskundig ? "Wiskundig" : "NoWiskundig");
+    [](const ::testing::TestParamInfo<Combination>& instance) {
+      return std::string(instance.param.oplossing ? "Oplossing" : "NoOplossing") +
+             (instance.param.wiskundig ? "Wiskundig" : "NoWiskundig");
     });
 
 TEST(LayoutPass, HeightsAreRoundedDownSeparately) {

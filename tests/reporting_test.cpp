@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // The button reaches the pass by its name.
                       Through{"TheResizeButton", [](Reporting& p) { p.click_resize_button(); },
                               "frmResizeT", Op::Place, "Place frmResizeT"}),
-    [](const ::testing::TestParamInfo<Through>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Through>& instance) { return instance.param.name; });
 
 TEST(ReportedErrors, AChildsHandlerFailingInsideThePassIsReportedOnceNotAgainByThePass) {
   Reporting p;

@@ -174,8 +174,9 @@ TEST_F(RuntimeTest, ControlArrayElementsAndMissingControls) {
   EXPECT_EQ(a.loaded_control("List1", 1), &a.List1(1));
   EXPECT_EQ(a.loaded_control("List1"), nullptr);  // an element only by its index
   // A bound control array raises for a missing element every time.
-  for (const std::int16_t missing : {2, 2, -1, 2}) {
-    EXPECT_EQ(error_of([&] { a.List1(missing); }), SubscriptOutOfRange) << missing;
+  for (const int missing : {2, 2, -1, 2}) {
+    EXPECT_EQ(error_of([&] { a.List1(static_cast<std::int16_t>(missing)); }), SubscriptOutOfRange)
+        << missing;
     EXPECT_EQ(a.List1(0).path(), "ChildA.List1(0)");
   }
   EXPECT_EQ(error_of([&] { a.control<rt::Label>("Label9"); }), UnsupportedMember);

@@ -15,7 +15,8 @@ struct Outcome {
   std::string err;
 };
 
-Outcome session(const std::string& script, std::vector<std::string_view> args = {"--headless"}) {
+Outcome session(const std::string& script,
+                const std::vector<std::string_view>& args = {"--headless"}) {
   app::Options options;
   const std::string error = app::parse_options(args, options);
   EXPECT_EQ(error, "");
@@ -242,7 +243,7 @@ TEST(Session, ClicksReachTheProgram) {
 }
 
 TEST(Options, ParsingAndItsErrors) {
-  auto parse = [](std::vector<std::string_view> args, app::Options& o) {
+  auto parse = [](const std::vector<std::string_view>& args, app::Options& o) {
     return app::parse_options(args, o);
   };
   app::Options o;

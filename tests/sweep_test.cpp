@@ -165,7 +165,7 @@ struct Outcome {
   std::string out, err;
 };
 
-Outcome sweep_main(std::vector<std::string_view> args) {
+Outcome sweep_main(const std::vector<std::string_view>& args) {
   std::ostringstream out, err;
   const int status = app::sweep_main(args, out, err);
   return {status, out.str(), err.str()};

@@ -1,6 +1,7 @@
 #include "runtime/headless/headless_window_system.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "runtime/headless/headless_peers.h"
 
@@ -59,8 +60,9 @@ Rect HeadlessWindowSystem::shown(const ChildPeer& child, const Size& viewport) c
   const auto width = static_cast<float>(grid_.to_twips(config_.icon_width_px));
   const auto height = static_cast<float>(grid_.to_twips(config_.icon_height_px));
   const int columns = std::max(1, static_cast<int>(viewport.width / width));
-  const auto column = static_cast<float>(index % columns);
-  const auto row = static_cast<float>(index / columns);
+  const std::div_t place = std::div(index, columns);
+  const auto column = static_cast<float>(place.rem);
+  const auto row = static_cast<float>(place.quot);
   return Rect{column * width, viewport.height - height - row * height, width, height};
 }
 

@@ -52,7 +52,9 @@ bool MdiClient::eventFilter(QObject* object, QEvent* event) {
     const auto* child = qobject_cast<QMdiSubWindow*>(object);
     if (child != nullptr && child->mdiArea() == this) {
       hold();
-      return QAbstractScrollArea::eventFilter(object, event);
+      // Past QMdiArea's own filter, which would bring the bars up to date now.
+      return QAbstractScrollArea::eventFilter(  // NOLINT(bugprone-parent-virtual-call)
+          object, event);
     }
   }
   return QMdiArea::eventFilter(object, event);

@@ -166,7 +166,7 @@ class Desktop : public ::testing::Test {
 
   // The program as it is now against the prediction, and the screen against the program.
   std::string expect_as_predicted(const std::string& step) {
-    const std::string state = program_->settled_state();
+    std::string state = program_->settled_state();
     EXPECT_EQ(comparable(state), comparable(prediction_->state())) << "after " << step;
     const QRect client = client_on_screen(state);
     const desktop::Bars bars =

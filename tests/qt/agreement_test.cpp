@@ -160,6 +160,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "resize 6015 4860; maximize frmResizeR; click mnuOplossing; click mnuWiskundig; "
                  "resize 4515 4860; resize 9015 4860; click Command1; restore frmResizeR; "
                  "resize 6015 4860"}),
-    [](const ::testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Scenario>& instance) { return instance.param.name; });
 
 }  // namespace

@@ -48,7 +48,7 @@ int default_actions() {
 // glyphs met for the first time late in the run, the style's pixmaps by size, the allocator's
 // bookkeeping. Measured over a dozen seeds at 6 to 51 KiB; a leak of a few dozen bytes per
 // action exceeds it (and LeakSanitizer finds what is lost for good at exit).
-constexpr std::size_t kHeapMargin = 128 * 1024;
+constexpr std::size_t kHeapMargin = std::size_t{128} * 1024;
 
 // The program on Qt, with the fault plan in front of the window system.
 struct QtProgram {
@@ -112,9 +112,10 @@ void warm_up_fonts(const QFont& font) {
   for (char16_t first = 0; first < 0x800; first += 64) {
     QString line;
     for (char16_t c = first; c < first + 64; ++c) line += QChar(c == 0 ? 0xFFFD : c);
+    const int row = 1 + first / 64;
     // Glyphs are kept for each quarter-pixel position they are drawn at.
     for (int quarter = 0; quarter < 4; ++quarter) {
-      painter.drawText(QPointF(quarter / 4.0, line_height * (1 + first / 64)), line);
+      painter.drawText(QPointF(quarter / 4.0, line_height * row), line);
     }
   }
   qInstallMessageHandler(previous);

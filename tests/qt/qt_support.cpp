@@ -19,7 +19,7 @@ QRect title_bar(const QMdiSubWindow& child, QStyle::SubControl part) {
   option.initFrom(&child);
   option.subControls = QStyle::SC_All;
   option.titleBarFlags = child.windowFlags();
-  option.titleBarState = child.windowState();
+  option.titleBarState = static_cast<int>(child.windowState().toInt());
   option.text = child.windowTitle();
   // As QMdiSubWindow lays its bar out: inside a 4-pixel border unless the style draws none, as
   // high as the style says.

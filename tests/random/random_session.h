@@ -41,7 +41,9 @@ class Random {
   }
   // 0 to n - 1.
   std::uint64_t below(std::uint64_t n) { return next() % n; }
-  int between(int low, int high) { return low + static_cast<int>(below(high - low + 1)); }
+  int between(int low, int high) {
+    return low + static_cast<int>(below(static_cast<std::uint64_t>(high - low + 1)));
+  }
   bool percent(int chance) { return below(100) < static_cast<std::uint64_t>(chance); }
   template <class T, std::size_t N>
   const T& pick(const std::array<T, N>& items) {

@@ -110,14 +110,14 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
   grand_totals().add(t);
   if (failure.empty() && heap.after_warm_up != 0 && heap.at_end != 0) {
     // Nothing the program keeps grows with the number of actions.
-    EXPECT_LE(heap.at_end, heap.after_warm_up + 16 * 1024)
+    EXPECT_LE(heap.at_end, heap.after_warm_up + std::size_t{16} * 1024)
         << "the heap grew over the run; replay with MDIRESIZE_SEED=" << master_seed();
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, RandomSession, ::testing::ValuesIn(kRuns),
-                         [](const ::testing::TestParamInfo<RunConfig>& info) {
-                           return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<RunConfig>& instance) {
+                           return std::string(instance.param.name);
                          });
 
 }  // namespace
