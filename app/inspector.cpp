@@ -29,9 +29,9 @@ QString text_of(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// How much of the client area the magnifier shows on the inside of an edge, and past it.
+// The magnifier shows a square of kAcross pixels at an edge: kInside of them inside, the rest
+// past it.
 constexpr int kInside = 24;
-constexpr int kPast = 8;
 constexpr int kAcross = 32;
 
 const QColor kExact(0x43, 0xa0, 0x47);
@@ -418,6 +418,7 @@ bool Inspector::show_analysis() {
 
 std::vector<std::string> Inspector::shown_analysis() const {
   std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(verdicts_->rows()));
   for (int row = 0; row < verdicts_->rows(); ++row) {
     lines.push_back(
         (verdicts_->text(row, 0) + QLatin1Char(' ') + verdicts_->text(row, 1)).toStdString());

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "bar_cases.h"
 #include "program_fixture.h"
 
@@ -91,7 +93,7 @@ class Bars : public ::testing::TestWithParam<BarCase> {};
 TEST_P(Bars, AfterTheResize) {
   const BarCase& c = GetParam();
   // A width between two twips is only held by the exact window system.
-  Program p(c.width == static_cast<int>(c.width) ? pixels() : exact());
+  Program p(c.width == std::floor(c.width) ? pixels() : exact());
   if (c.oplossing) p.click(p.main().mnuOplossing());
   if (c.wiskundig) p.click(p.main().mnuWiskundig());
   p.resize(c.width, bar_cases::kHeight);

@@ -107,6 +107,7 @@ TEST(Session, ExplainSaysWhereEachEdgeEndsAndWhetherTheLabelIsRight) {
        {"edge frmResizeR right gap 1", "edge frmResizeB right exact",
         "edge frmResizeB bottom exact", "edge frmResizeL bottom exact",
         "edge frmResizeL.List1(2) right exact", "client read 4515x3000 now 4515x3000", "bars none",
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one line, cut for its length
         "label \"Nu zou het formulier een extra scrollbar gaan genereren\\r\\nNiet dus .....\" "
         "agrees"}},
   };
