@@ -221,6 +221,8 @@ int run_window(int& argc, char** argv, const Options& options) {
   start_qt_messages();
   QApplication qt_application(argc, argv);
   qt_started();
+  // So that a Wayland desktop finds the desktop entry, and with it the icon, for the windows.
+  QGuiApplication::setDesktopFileName(QStringLiteral(MDIRESIZE_APP_ID));
   if (!own_style) QApplication::setStyle(rt::qt::make_classic_style());
 
   rt::qt::QtWindowSystem ws;
