@@ -270,6 +270,10 @@ Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, Pas
   redraw_timer_ = new QTimer(this);
   redraw_timer_->setSingleShot(true);
   connect(redraw_timer_, &QTimer::timeout, this, [this] { redraw(); });
+  settled_timer_ = new QTimer(this);
+  settled_timer_->setSingleShot(true);
+  settled_timer_->setInterval(kSettledMs);
+  connect(settled_timer_, &QTimer::timeout, this, [this] { redraw(); });
   recorder_->on_pass([this] { schedule(); });
   schedule();
 }
@@ -327,11 +331,12 @@ void Inspector::follow() {
 }
 
 bool Inspector::redraw_pending() const {
-  return redraw_timer_->isActive();
+  return redraw_timer_->isActive() || settled_timer_->isActive();
 }
 
 void Inspector::redraw_soon() {
   if (since_redraw_.isValid() && since_redraw_.elapsed() < kRedrawIntervalMs) {
+    settled_timer_->start();
     if (!redraw_timer_->isActive()) {
       redraw_timer_->start(static_cast<int>(kRedrawIntervalMs - since_redraw_.elapsed()));
     }
@@ -342,6 +347,7 @@ void Inspector::redraw_soon() {
 
 void Inspector::redraw() {
   redraw_timer_->stop();
+  settled_timer_->stop();
   since_redraw_.start();
   if (area_.isNull() || band_.empty()) return;
   QMdiArea* area = area_.data();

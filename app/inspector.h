@@ -62,8 +62,11 @@ class Inspector final : public QWidget {
   static const QColor kOutsideDark;
   static constexpr int kMagnification = 8;
   static constexpr std::size_t kBandPasses = 300;
-  // Faster than this nobody reads the numbers; a drag is not held up drawing them.
-  static constexpr int kRedrawIntervalMs = 100;
+  // While passes keep coming, the inspector draws at most this often: a drag is not held up
+  // drawing numbers nobody reads that fast (the band takes every pass all the same)...
+  static constexpr int kRedrawIntervalMs = 1000;
+  // ...and this long after they stop, the last pass shows.
+  static constexpr int kSettledMs = 100;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,6 +99,7 @@ class Inspector final : public QWidget {
   bool pending_ = false;
   QElapsedTimer since_redraw_;
   QTimer* redraw_timer_;
+  QTimer* settled_timer_;
   bool placed_ = false;
 
   QLabel* heading_;
