@@ -23,7 +23,7 @@
 #include <QWindow>
 
 #include "app/arguments.h"
-#include "app/inspector.h"
+#include "app/pass_window.h"
 #include "app/session.h"
 #include "app/sweep.h"
 #include "runtime/qt/classic_style.h"

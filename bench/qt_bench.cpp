@@ -20,7 +20,7 @@
 #include <QTimer>
 
 #include "app/analysis.h"
-#include "app/inspector.h"
+#include "app/pass_window.h"
 #include "app/sweep.h"
 #include "bench/drag.h"
 #include "bench/ratios.h"

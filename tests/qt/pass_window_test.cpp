@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/inspector.h"
+#include "app/pass_window.h"
 #include "app/session.h"
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"

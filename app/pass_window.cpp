@@ -1,4 +1,4 @@
-#include "app/inspector.h"
+#include "app/pass_window.h"
 
 #include <algorithm>
 #include <cmath>
