@@ -1,11 +1,11 @@
 #include "app/analysis.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "layout/MDIResize.h"
 #include "runtime/application.h"
 #include "runtime/variant.h"
+#include "shell/project.h"
 
 namespace app {
 namespace {
@@ -23,17 +23,6 @@ EdgeVerdict verdict(std::string_view name, std::string_view side, double edge, d
                     double twips_per_pixel) {
   const double pixels = (edge - meets) / twips_per_pixel;
   return EdgeVerdict{name, side, edge_of(pixels), pixels};
-}
-
-// The number at the end of a traced read, "read MDIResize.ScaleWidth -> 6015".
-std::optional<float> read_value(std::string_view text) {
-  const std::size_t arrow = text.rfind("-> ");
-  if (arrow == std::string_view::npos) return std::nullopt;
-  float value = 0;
-  const char* begin = text.data() + arrow + 3;
-  const char* end = text.data() + text.size();
-  if (std::from_chars(begin, end, value).ptr != end) return std::nullopt;
-  return value;
 }
 
 }  // namespace
@@ -154,45 +143,39 @@ Analysis analyse(const PassFacts& f) {
   return a;
 }
 
-void PassRecorder::line(std::string_view text) {
-  record(text);
-  if (next_ != nullptr) next_->line(text);
+PassWatcher::PassWatcher(rt::Application& app) : app_(&app), subscription_(app.observe(*this)) {}
+
+void PassWatcher::event_begun(const rt::Form& form, std::string_view source, rt::Event event) {
+  if (!shell::runs_layout_pass(form.class_name(), source, event) || depth_++ > 0) return;
+  main_ = app_->existing_main_form();
+  moves_.clear();
+  read_width_.reset();
+  read_height_.reset();
+  client_read_.reset();
+  ++passes_;
 }
 
-void PassRecorder::record(std::string_view text) {
-  // A pass begins with its first Move, of the left form, and ends when it sets the label.
-  if (text.starts_with("read MDIResize.Scale")) {
-    if (const std::optional<float> value = read_value(text)) {
-      (text.starts_with("read MDIResize.ScaleWidth ") ? read_width_ : read_height_) = *value;
-    }
-  } else if (text.starts_with("move ")) {
-    const std::string_view rest = text.substr(5);
-    const std::size_t end = rest.find(' ');
-    const std::string_view object = rest.substr(0, end);
-    if (object == "frmResizeL") {
-      // The width read in step 1 and the height read just before this Move: the area as the
-      // pass saw it.
-      moves_.clear();
-      client_read_ = rt::Size{read_width_, read_height_};
-      in_pass_ = true;
-      ++passes_;
-    }
-    if (!in_pass_) return;
-    Move move{std::string(object), {}, {}, {}, {}};
-    std::string_view args = end == std::string_view::npos ? "" : rest.substr(end + 1);
-    for (std::string* field : {&move.left, &move.top, &move.width, &move.height}) {
-      const std::size_t space = args.find(' ');
-      *field = std::string(args.substr(0, space));
-      args = space == std::string_view::npos ? "" : args.substr(space + 1);
-    }
-    moves_.push_back(std::move(move));
-  } else if (in_pass_ && text.starts_with("caption frmResizeT.Label1 ")) {
-    in_pass_ = false;
-    if (on_pass_) on_pass_();
-  }
+void PassWatcher::event_ended(const rt::Form& form, std::string_view source, rt::Event event) {
+  if (depth_ == 0 || !shell::runs_layout_pass(form.class_name(), source, event)) return;
+  if (--depth_ == 0 && on_pass_) on_pass_();
 }
 
-PassFacts read_facts(const rt::Application& app, const PassRecorder* recorder) {
+void PassWatcher::property_read(const rt::Object& object, std::string_view property,
+                                const rt::Variant& value) {
+  // The width read in the pass's first step and the height read before its first Move: the
+  // area as the pass saw it.
+  if (depth_ == 0 || &object != main_ || client_read_) return;
+  if (property == "ScaleWidth" && !read_width_) read_width_ = value.to_single();
+  if (property == "ScaleHeight" && !read_height_) read_height_ = value.to_single();
+  if (read_width_ && read_height_) client_read_ = rt::Size{*read_width_, *read_height_};
+}
+
+void PassWatcher::moved(const rt::Object& window, float left, const rt::Variant& top,
+                        const rt::Variant& width, const rt::Variant& height) {
+  if (depth_ > 0) moves_.push_back(Move{window.path(), left, top, width, height});
+}
+
+PassFacts read_facts(const rt::Application& app, const PassWatcher* watcher) {
   PassFacts f;
   f.twips_per_pixel = app.window_system().twips_per_pixel();
   const auto state = [&](std::string_view form) {
@@ -203,7 +186,7 @@ PassFacts read_facts(const rt::Application& app, const PassRecorder* recorder) {
   const rt::PeerState main = state("MDIResize");
   f.client = rt::Size{main.geometry.width, main.geometry.height};
   f.client_now = main.client;
-  if (recorder != nullptr) f.client_read = recorder->client_read();
+  if (watcher != nullptr) f.client_read = watcher->client_read();
   const rt::PeerState left = state("frmResizeL");
   f.left = left.geometry;
   f.left_client = left.client;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/trace.h"
+#include "runtime/observer.h"
 #include "runtime/window_system.h"
 
 namespace rt {
@@ -78,42 +78,50 @@ struct Analysis {
 
 Analysis analyse(const PassFacts& facts);
 
-// Watches the trace for the layout pass: the Move calls of the last one, with their arguments
-// as traced, and the client area as it read it. Every line goes on to `next`, if any, so that
-// it can stand in the one tracer slot beside --trace.
-class PassRecorder final : public rt::Tracer {
+// Watches the layout passes as they run: the Move calls of the last one, with their arguments
+// as the program gave them, and the client area as it read it. A pass is a delivery of one of
+// the events whose handlers run it (shell::runs_layout_pass).
+class PassWatcher final : public rt::Observer {
  public:
   struct Move {
-    std::string object;
-    std::string left, top, width, height;  // as traced: "4807.5:Single"
+    std::string object;  // "frmResizeL.List1(2)"
+    float left = 0;
+    rt::Variant top, width, height;
   };
 
-  explicit PassRecorder(rt::Tracer* next = nullptr) : next_(next) {}
-  void line(std::string_view text) override;
+  // Watches `app` for as long as this lives.
+  explicit PassWatcher(rt::Application& app);
 
-  rt::Tracer* next() const { return next_; }
   const std::vector<Move>& moves() const { return moves_; }
+  // The client width read first in the last pass and the height read first, once both were.
   std::optional<rt::Size> client_read() const { return client_read_; }
   // Passes begun so far.
   std::uint64_t passes() const { return passes_; }
   // Called when a pass has ended.
   void on_pass(std::function<void()> handler) { on_pass_ = std::move(handler); }
 
- private:
-  void record(std::string_view text);
+  void event_begun(const rt::Form& form, std::string_view source, rt::Event event) override;
+  void event_ended(const rt::Form& form, std::string_view source, rt::Event event) override;
+  void property_read(const rt::Object& object, std::string_view property,
+                     const rt::Variant& value) override;
+  void moved(const rt::Object& window, float left, const rt::Variant& top, const rt::Variant& width,
+             const rt::Variant& height) override;
 
-  rt::Tracer* next_;
+ private:
+  const rt::Application* app_;
+  const rt::Form* main_ = nullptr;  // while a pass runs
+  int depth_ = 0;                   // passes under way, one inside another
   std::vector<Move> moves_;
+  std::optional<float> read_width_, read_height_;
   std::optional<rt::Size> client_read_;
-  float read_width_ = 0, read_height_ = 0;
   std::uint64_t passes_ = 0;
-  bool in_pass_ = false;
   std::function<void()> on_pass_;
+  rt::Subscription subscription_;
 };
 
 // The facts after the last pass, read from the runtime's objects without running program
-// code; `recorder` adds what the pass read, when there is one.
-PassFacts read_facts(const rt::Application& app, const PassRecorder* recorder);
+// code; `watcher` adds what the pass read, when there is one.
+PassFacts read_facts(const rt::Application& app, const PassWatcher* watcher);
 
 // The analysis a line each: `edge NAME SIDE exact|gap N|overhang N`, `client read WxH now
 // WxH`, `bars ...`, `label "TEXT" agrees|disagrees`.

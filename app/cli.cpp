@@ -6,6 +6,7 @@
 
 #include "app/session.h"
 #include "runtime/headless/headless_window_system.h"
+#include "runtime/trace.h"
 #include "shell/project.h"
 
 namespace app {
@@ -184,8 +185,8 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
   // The recording outlives the program, which may still act as it closes its windows.
   Recording recording;
   rt::Application application(shell::make_project(), ws);
-  rt::StreamTracer tracer(out);
-  if (options.trace) application.set_tracer(&tracer);
+  rt::TracePrinter trace(out);
+  const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();
   application.set_error_reporter([&err](const rt::Error& error) { err << rt::report_line(error); });
 
   std::ifstream file;

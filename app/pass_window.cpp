@@ -232,8 +232,8 @@ class Inspector::Band final : public QWidget {
   const Inspector* inspector_;
 };
 
-Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, PassRecorder& recorder)
-    : QWidget(nullptr, Qt::Window), app_(&app), ws_(&ws), recorder_(&recorder) {
+Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, PassWatcher& watcher)
+    : QWidget(nullptr, Qt::Window), app_(&app), ws_(&ws), watcher_(&watcher) {
   setWindowTitle(QStringLiteral("Inspector"));
   setAttribute(Qt::WA_QuitOnClose, false);  // closing it leaves the program running
   heading_ = new QLabel;
@@ -274,12 +274,12 @@ Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, Pas
   settled_timer_->setSingleShot(true);
   settled_timer_->setInterval(kSettledMs);
   connect(settled_timer_, &QTimer::timeout, this, [this] { redraw(); });
-  recorder_->on_pass([this] { schedule(); });
+  watcher_->on_pass([this] { schedule(); });
   schedule();
 }
 
 Inspector::~Inspector() {
-  recorder_->on_pass({});
+  watcher_->on_pass({});
 }
 
 void Inspector::schedule() {
@@ -320,9 +320,9 @@ void Inspector::follow() {
       watched->installEventFilter(this);
     }
   }
-  analysis_ = analyse(read_facts(*app_, recorder_));
-  if (recorder_->passes() != passes_seen_ || band_.empty()) {
-    passes_seen_ = recorder_->passes();
+  analysis_ = analyse(read_facts(*app_, watcher_));
+  if (watcher_->passes() != passes_seen_ || band_.empty()) {
+    passes_seen_ = watcher_->passes();
     band_.push_back(analysis_.outcome());
     if (band_.size() > kBandPasses) band_.pop_front();
   } else {
@@ -379,16 +379,16 @@ void Inspector::place_beside_main() {
 }
 
 bool Inspector::show_moves() {
-  const std::vector<PassRecorder::Move>& moves = recorder_->moves();
+  const std::vector<PassWatcher::Move>& moves = watcher_->moves();
   const bool rows_changed = moves_->set_rows(static_cast<int>(moves.size()));
   const double tpp = ws_->twips_per_pixel();
   for (int row = 0; row < static_cast<int>(moves.size()); ++row) {
-    const PassRecorder::Move& m = moves[static_cast<std::size_t>(row)];
+    const PassWatcher::Move& m = moves[static_cast<std::size_t>(row)];
     moves_->set(row, 0, text_of(m.object));
-    moves_->set(row, 1, text_of(m.left));
-    moves_->set(row, 2, text_of(m.top));
-    moves_->set(row, 3, text_of(m.width));
-    moves_->set(row, 4, text_of(m.height));
+    moves_->set(row, 1, text_of(rt::format_number(m.left)));
+    moves_->set(row, 2, text_of(rt::describe(m.top)));
+    moves_->set(row, 3, text_of(rt::describe(m.width)));
+    moves_->set(row, 4, text_of(rt::describe(m.height)));
     QString held;
     if (const rt::Peer* peer = peer_named(*app_, m.object)) {
       const rt::Rect r = peer->inspect().geometry;

@@ -37,8 +37,8 @@ struct EdgeView {
 // trace and its state are the same with it as without.
 class Inspector final : public QWidget {
  public:
-  // Takes `recorder`'s pass handler; `recorder` must watch `app`'s trace.
-  Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, PassRecorder& recorder);
+  // Takes `watcher`'s pass handler; `watcher` must watch `app`.
+  Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, PassWatcher& watcher);
   ~Inspector() override;
 
   // Reads the program's windows and shows what they hold now. After a pass, and when the scroll
@@ -90,7 +90,7 @@ class Inspector final : public QWidget {
 
   const rt::Application* app_;
   rt::qt::QtWindowSystem* ws_;
-  PassRecorder* recorder_;
+  PassWatcher* watcher_;
   QPointer<QMdiArea> area_;
   Analysis analysis_;
   EdgeView right_, bottom_;

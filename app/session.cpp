@@ -45,8 +45,7 @@ std::string_view state_command(rt::WindowState state) {
 }
 
 Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
-    : app_(&app), out_(&out), err_(&err), recorder_(*app.tracer_slot()) {
-  app.set_tracer(&recorder_);
+    : app_(&app), out_(&out), err_(&err), watcher_(app) {
   commands_["resize"] = [this](const auto& args) { return resize(args); };
   commands_["click"] = [this](const auto& args) { return click(args); };
   for (const rt::WindowState state :
@@ -67,7 +66,7 @@ Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
   commands_["explain"] = [this](const auto& args) {
     std::string error = expect_count(args, 0, "explain");
     if (!error.empty()) return error;
-    for (const std::string& line : explanation(analyse(read_facts(*app_, &recorder_)))) {
+    for (const std::string& line : explanation(analyse(read_facts(*app_, &watcher_)))) {
       *out_ << line << '\n';
     }
     return error;
@@ -77,10 +76,6 @@ Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
     if (error.empty()) ended_ = true;
     return error;
   };
-}
-
-Session::~Session() {
-  if (*app_->tracer_slot() == &recorder_) app_->set_tracer(recorder_.next());
 }
 
 void Session::add_command(std::string name, Command command) {

@@ -34,10 +34,8 @@ class Session {
   // An extra command: gets its arguments; returns an error message, or empty on success.
   using Command = std::function<std::string(const std::vector<std::string_view>& args)>;
 
-  // Watches the trace for the layout pass from here on (beside any tracer already set), so
-  // make it before the program starts.
+  // Watches the layout passes from here on, so make it before the program starts.
   Session(rt::Application& app, std::ostream& out, std::ostream& err);
-  ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -49,8 +47,8 @@ class Session {
   // rejected, else 0.
   int run(std::istream& in);
 
-  const PassRecorder& pass_recorder() const { return recorder_; }
-  PassRecorder& pass_recorder() { return recorder_; }
+  const PassWatcher& pass_watcher() const { return watcher_; }
+  PassWatcher& pass_watcher() { return watcher_; }
 
   bool rejected_any() const { return rejected_ > 0; }
   int rejected() const { return rejected_; }
@@ -68,7 +66,7 @@ class Session {
   rt::Application* app_;
   std::ostream* out_;
   std::ostream* err_;
-  PassRecorder recorder_;
+  PassWatcher watcher_;
   std::map<std::string, Command, std::less<>> commands_;
   int rejected_ = 0;
   bool ended_ = false;

@@ -28,6 +28,7 @@
 #include "app/sweep.h"
 #include "runtime/qt/classic_style.h"
 #include "runtime/qt/qt_window_system.h"
+#include "runtime/trace.h"
 #include "shell/project.h"
 
 namespace app {
@@ -229,8 +230,8 @@ int run_window(int& argc, char** argv, const Options& options) {
   // The recording outlives the program, which may still act as it closes its windows.
   Recording recording;
   rt::Application application(shell::make_project(), ws);
-  rt::StreamTracer tracer(std::cout);
-  if (options.trace) application.set_tracer(&tracer);
+  rt::TracePrinter trace(std::cout);
+  const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();
 
   if (!options.record.empty()) {
     if (const std::string error = recording.start(options.record, ws); !error.empty()) {
@@ -242,7 +243,7 @@ int run_window(int& argc, char** argv, const Options& options) {
   Session session(application, std::cout, std::cerr);
   std::unique_ptr<Inspector> inspector;
   if (options.inspect) {
-    inspector = std::make_unique<Inspector>(application, ws, session.pass_recorder());
+    inspector = std::make_unique<Inspector>(application, ws, session.pass_watcher());
   }
   session.add_command(
       "shot", [&ws, &inspector](const auto& args) { return shot(ws, inspector.get(), args); });

@@ -208,12 +208,11 @@ std::vector<bench::Figure> drag() {
 
 constexpr int kInspectedDrags = 3;
 
-// The program as mdiresize runs it in its window: the session's pass recorder in the tracer
-// slot, and with --inspect the inspector beside it.
+// The program as mdiresize runs it in its window: the session's pass watcher observing it, and
+// with --inspect the inspector beside it.
 struct InspectedProgram {
-  explicit InspectedProgram(bool inspect) : app(shell::make_project(), ws) {
-    app.set_tracer(&recorder);
-    if (inspect) inspector = std::make_unique<app::Inspector>(app, ws, recorder);
+  explicit InspectedProgram(bool inspect) : app(shell::make_project(), ws), watcher(app) {
+    if (inspect) inspector = std::make_unique<app::Inspector>(app, ws, watcher);
     app.start();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
@@ -223,8 +222,8 @@ struct InspectedProgram {
   InspectedProgram& operator=(const InspectedProgram&) = delete;
 
   rt::qt::QtWindowSystem ws;
-  app::PassRecorder recorder;
   rt::Application app;
+  app::PassWatcher watcher;
   std::unique_ptr<app::Inspector> inspector;
 };
 
@@ -289,7 +288,7 @@ bool inspector_shows_the_last_pass() {
   QTimer::singleShot(2 * app::Inspector::kSettledMs, &settling, &QEventLoop::quit);
   settling.exec();
   return p.inspector->shown_analysis() ==
-         app::explanation(app::analyse(app::read_facts(p.app, &p.recorder)));
+         app::explanation(app::analyse(app::read_facts(p.app, &p.watcher)));
 }
 
 // The default sweep: 3000 to 12000 twips a pixel a step, the four combinations.

@@ -15,6 +15,7 @@
 #include "app/cli.h"
 #include "app/session.h"
 #include "runtime/headless/headless_window_system.h"
+#include "runtime/trace.h"
 #include "shell/project.h"
 
 namespace {
@@ -57,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   rt::Application application(shell::make_project(), ws);
   std::ostringstream out;
   std::ostringstream err;
-  rt::StreamTracer tracer(out);
-  if (options.trace) application.set_tracer(&tracer);
+  rt::TracePrinter trace(out);
+  const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();
   std::string reported;
   application.set_error_reporter([&reported](const rt::Error& e) {
     reported += std::to_string(e.number()) + " " + e.message() + "; ";

@@ -30,7 +30,8 @@ Application::Application(Project project, WindowSystem& window_system)
 }
 
 Application::~Application() {
-  tracer_ = nullptr;
+  // Closing the windows is the runtime's own doing, not the program's.
+  observers_->clear();
   window_system_->attach(nullptr);
   // Children go before the main window that holds them.
   while (!forms_.empty()) forms_.back()->unload();
@@ -76,8 +77,8 @@ std::size_t Application::slot_of_equal_type(const std::type_info& type,
 
 Form& Application::create_instance(std::size_t slot) {
   const FormClass& form_class = project_.forms[slot];
-  trace([&] { return "create " + form_class.design.name; });
   slots_[slot] = form_class.create(*this, form_class);
+  notify([&](Observer& o) { o.form_created(*slots_[slot]); });
   raise_event(*slots_[slot], "", Event::Initialize);
   return *slots_[slot];
 }
@@ -92,7 +93,7 @@ Form& Application::Forms(int index) {
     raise(ErrorCode::SubscriptOutOfRange, "Forms(" + std::to_string(index) + ")");
   }
   Form& form = *forms_[static_cast<std::size_t>(index)];
-  trace([&] { return "forms " + std::to_string(index) + " -> " + form.path(); });
+  notify([&](Observer& o) { o.form_indexed(index, form); });
   return form;
 }
 
@@ -103,11 +104,7 @@ void Application::set_error_reporter(std::function<void(const Error&)> reporter)
 void Application::raise_event(Form& form, std::string_view source, Event event) {
   const Handler handler = form.handler_for(source, event);
   if (handler == nullptr) return;
-  trace([&] {
-    std::string line = "event " + form.path();
-    if (!source.empty()) line += "." + std::string(source);
-    return line + " " + std::string(event_name(event));
-  });
+  notify([&](Observer& o) { o.event_begun(form, source, event); });
   ++delivering_;
   // An error that escapes a handler ends here: it is reported, and the program goes on.
   try {
@@ -116,6 +113,7 @@ void Application::raise_event(Form& form, std::string_view source, Event event) 
     report_current_exception();
   }
   --delivering_;
+  notify([&](Observer& o) { o.event_ended(form, source, event); });
 }
 
 void Application::form_loaded(Form& form) {
@@ -127,7 +125,7 @@ void Application::form_unloaded(Form& form) {
 }
 
 void Application::discarded(const Error& error) {
-  trace([&] { return "resume " + std::to_string(error.number()) + " " + quote(error.message()); });
+  notify([&](Observer& o) { o.error_discarded(error); });
 }
 
 void Application::main_window_resized() {
@@ -186,7 +184,7 @@ void Application::report_current_exception() {
 
 void Application::report(const Error& error) {
   ++errors_reported_;
-  trace([&] { return "report " + std::to_string(error.number()) + " " + quote(error.message()); });
+  notify([&](Observer& o) { o.error_reported(error); });
   if (reporter_) {
     reporter_(error);
   } else {

@@ -10,8 +10,8 @@
 
 #include "runtime/error.h"
 #include "runtime/form.h"
+#include "runtime/observer.h"
 #include "runtime/project.h"
-#include "runtime/trace.h"
 #include "runtime/window_system.h"
 
 namespace rt {
@@ -45,19 +45,26 @@ class Application final : public EventSink {
   Form* existing_instance(std::string_view class_name) const;
   // The project's MDI parent form.
   Form& main_form();
+  // The same if it exists, without creating it.
+  Form* existing_main_form() const {
+    return main_slot_ < slots_.size() ? slots_[main_slot_].get() : nullptr;
+  }
 
   // The registry of loaded forms, in load order.
   Form& Forms(int index);
   const std::vector<Form*>& loaded_forms() const { return forms_; }
 
-  // Tracing of every operation the program performs on the runtime.
-  void set_tracer(Tracer* tracer) { tracer_ = tracer; }
-  // Where the tracer is kept, for objects to look at without a call.
-  Tracer* const* tracer_slot() const { return &tracer_; }
-  template <class MakeLine>
-  void trace(MakeLine&& make_line) {
-    if (tracer_ != nullptr) [[unlikely]] {
-      write_line(make_line);
+  // `observer` is told of every operation the program performs on the runtime, for as long as
+  // the subscription lives.
+  Subscription observe(Observer& observer) { return Subscription(observers_, observer); }
+  // Whether anybody watches, kept where objects look without a call.
+  bool observed() const { return observers_->any(); }
+  const bool* observed_flag() const { return observers_->any_flag(); }
+  // Tells every observer, `call(observer)`, when there are any.
+  template <class Call>
+  void notify(Call&& call) {
+    if (observers_->any()) [[unlikely]] {
+      observers_->each(call);
     }
   }
 
@@ -81,11 +88,6 @@ class Application final : public EventSink {
  private:
   template <class F>
   void from_message_loop(F&& deliver);
-  // Out of line, so that the text of a line is not made inside every operation that may trace.
-  template <class MakeLine>
-  [[gnu::noinline, gnu::cold]] void write_line(MakeLine& make_line) {
-    tracer_->line(make_line());
-  }
   std::size_t slot_of(const std::type_info& type, std::string_view class_name) const {
     // Every reference from code comes through here: a scan of a few pointers, kept together.
     for (std::size_t i = 0; i < types_.size(); ++i) {
@@ -113,7 +115,7 @@ class Application final : public EventSink {
   std::vector<const std::type_info*> types_;  // the C++ type of each form class, likewise
   std::size_t main_slot_;                     // the MDI parent's; slots_.size() when none
   std::vector<Form*> forms_;
-  Tracer* tracer_ = nullptr;
+  std::shared_ptr<Observers> observers_ = std::make_shared<Observers>();
   std::function<void(const Error&)> reporter_;
   std::size_t errors_reported_ = 0;
   int delivering_ = 0;

@@ -16,30 +16,38 @@ Peer& Control::load_window() {
   raise(ErrorCode::Internal, path() + " has no window");
 }
 
-void Control::write_text(std::string_view verb, const Variant& value) {
+void Control::write_text(std::string_view property, const Variant& value) {
   // A string is written as it stands, without a copy.
-  const std::string converted = value.type() == VarType::String ? std::string() : value.to_string();
-  const std::string& text = value.type() == VarType::String ? value.string() : converted;
-  app().trace([&] { return std::string(verb) + " " + path() + " " + quote(text); });
-  peer().set_text(text);
+  const bool is_text = value.type() == VarType::String;
+  const Variant converted = is_text ? Variant() : Variant(value.to_string());
+  const Variant& text = is_text ? value : converted;
+  if (observed()) [[unlikely]] {
+    tell_written(property, text);
+  }
+  peer().set_text(text.string());
 }
 
 std::string Control::read_text(std::string_view property) {
   std::string text = peer().text();
-  app().trace(
-      [&] { return "read " + path() + "." + std::string(property) + " -> " + quote(text); });
+  if (observed()) [[unlikely]] {
+    tell_read(property, Variant(text));
+  }
   return text;
 }
 
 void ListBox::AddItem(const Variant& item) {
   const std::string text = item.to_string();
-  app().trace([&] { return "additem " + path() + " " + quote(text); });
+  if (observed()) [[unlikely]] {
+    app().notify([&](Observer& o) { o.method_called(*this, "AddItem", Variant(text)); });
+  }
   peer().add_item(text);
 }
 
 std::int16_t ListBox::ListCount() {
   const int count = peer().inspect().item_count;
-  app().trace([&] { return "read " + path() + ".ListCount -> " + std::to_string(count); });
+  if (observed()) [[unlikely]] {
+    tell_read("ListCount", Variant::Long(count));
+  }
   if (count > 32767) raise(ErrorCode::Overflow);
   return static_cast<std::int16_t>(count);
 }
@@ -53,7 +61,7 @@ std::string TextBox::Text() {
   return read_text("Text");
 }
 void TextBox::set_Text(const Variant& text) {
-  write_text("text", text);
+  write_text("Text", text);
 }
 
 Variant TextBox::get_member(std::string_view name) {
@@ -65,7 +73,7 @@ std::string Label::Caption() {
   return read_text("Caption");
 }
 void Label::set_Caption(const Variant& caption) {
-  write_text("caption", caption);
+  write_text("Caption", caption);
 }
 
 Variant Label::get_member(std::string_view name) {
@@ -87,12 +95,16 @@ Menu::Menu(Form& form, const MenuDesign& design)
 
 bool Menu::Checked() {
   const bool checked = peer_->checked();
-  app().trace([&] { return "read " + path() + ".Checked -> " + (checked ? "True" : "False"); });
+  if (observed()) [[unlikely]] {
+    tell_read("Checked", Variant(checked));
+  }
   return checked;
 }
 
 void Menu::set_Checked(bool checked) {
-  app().trace([&] { return "write " + path() + ".Checked " + (checked ? "True" : "False"); });
+  if (observed()) [[unlikely]] {
+    tell_written("Checked", Variant(checked));
+  }
   peer_->set_checked(checked);
 }
 

@@ -26,7 +26,7 @@ class Control : public Window {
 
  protected:
   Peer& load_window() override;
-  void write_text(std::string_view verb, const Variant& value);
+  void write_text(std::string_view property, const Variant& value);
   std::string read_text(std::string_view property);
 
  private:

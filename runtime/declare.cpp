@@ -54,14 +54,11 @@ NativeEntry find_entry(std::string_view library, std::string_view entry) {
 std::int32_t DeclaredFunction::operator()(std::int32_t a, std::int32_t b, std::int32_t c,
                                           std::int32_t d) {
   if (function_ == nullptr) {
-    app_->trace([&] { return "declare " + library_ + "." + entry_; });
+    app_->notify([&](Observer& o) { o.function_declared(library_, entry_); });
     function_ = find_entry(library_, entry_);
   }
   const std::int32_t result = function_(app_->window_system(), a, b, c, d);
-  app_->trace([&] {
-    return "call " + entry_ + " " + std::to_string(a) + " " + std::to_string(b) + " " +
-           std::to_string(c) + " " + std::to_string(d) + " -> " + std::to_string(result);
-  });
+  app_->notify([&](Observer& o) { o.function_called(entry_, {a, b, c, d}, result); });
   return result;
 }
 

@@ -32,7 +32,7 @@ float Form::ScaleHeight() {
 
 void Form::Show() {
   window();
-  app().trace([&] { return "show " + path(); });
+  app().notify([&](Observer& o) { o.form_shown(*this); });
   display();
 }
 
@@ -96,7 +96,7 @@ Handler Form::member_handler_for(std::string_view source, Event event) const {
 
 void Form::unload() {
   if (!loaded()) return;
-  app().trace([&] { return "unload " + path(); });
+  app().notify([&](Observer& o) { o.form_unloaded(*this); });
   menus_.clear();
   controls_.clear();
   set_window(nullptr);
@@ -120,7 +120,7 @@ void Form::load() {
   Form* main = design().mdi_child ? &app().main_form() : nullptr;
   if (main != nullptr) main->window();
   if (loaded()) return;  // loading the main window may have run code that loaded this form
-  app().trace([&] { return "load " + path(); });
+  app().notify([&](Observer& o) { o.form_loading(*this); });
   std::unique_ptr<Peer> peer = main != nullptr ? ws.create_child_form(design(), *this)
                                                : ws.create_main_window(design(), *this);
   std::vector<std::unique_ptr<Control>> controls;

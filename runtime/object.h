@@ -8,7 +8,6 @@
 namespace rt {
 
 class Application;
-class Tracer;
 
 // Anything code can hold a reference to: a form, a control, a menu item.
 class Object {
@@ -21,9 +20,9 @@ class Object {
   Application& app() const { return *app_; }
   // Where the object stands, as a person reads it: "frmResizeL.List1(0)".
   const std::string& path() const { return path_; }
-  // Whether the application traces what the program does. Every operation asks, so each
-  // object keeps where the answer is: asking is a memory read, not a call.
-  bool tracing() const { return *tracer_ != nullptr; }
+  // Whether anybody observes what the program does. Every operation asks, so each object
+  // keeps where the answer is: asking is a memory read, not a call.
+  bool observed() const { return *observed_; }
 
   // Late binding: the member is looked up by its name at every call. A name the object
   // lacks raises the unsupported-member error.
@@ -32,10 +31,16 @@ class Object {
 
  protected:
   [[noreturn]] void unsupported(std::string_view name) const;
+  // The observers hear of a read or a write of this object's property. Only to be called when
+  // observed(): out of line, so that no value is made for them otherwise.
+  [[gnu::cold, gnu::noinline]] void tell_read(std::string_view property,
+                                              const Variant& value) const;
+  [[gnu::cold, gnu::noinline]] void tell_written(std::string_view property,
+                                                 const Variant& value) const;
 
  private:
   Application* app_;
-  Tracer* const* tracer_;  // where the application keeps its tracer
+  const bool* observed_;  // where the application keeps whether it is observed
   std::string path_;
 };
 

@@ -1,33 +1,51 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
-#include <string_view>
-#include <vector>
+
+#include "runtime/observer.h"
 
 namespace rt {
 
-// Receives one line for every operation the program performs on the runtime.
-class Tracer {
+// The trace: every operation the program performs on the runtime, a line each, as people read
+// it. Numbers are the shortest text that reads back to the same value of their type; strings are
+// double-quoted with C escapes; a variant argument is followed by its type ("4807.5:Single").
+class TracePrinter final : public Observer {
  public:
-  virtual ~Tracer() = default;
-  virtual void line(std::string_view text) = 0;
-};
+  using LineSink = std::function<void(const std::string& line)>;
 
-class StreamTracer final : public Tracer {
- public:
-  explicit StreamTracer(std::ostream& out) : out_(&out) {}
-  void line(std::string_view text) override;
+  explicit TracePrinter(LineSink sink) : sink_(std::move(sink)) {}
+  // Each line onto `out`, ended by a line feed.
+  explicit TracePrinter(std::ostream& out);
+
+  // The line of a Move.
+  static std::string move_line(const Object& window, float left, const Variant& top,
+                               const Variant& width, const Variant& height);
+
+  void form_created(const Form& form) override;
+  void form_loading(const Form& form) override;
+  void form_shown(const Form& form) override;
+  void form_unloaded(const Form& form) override;
+  void event_begun(const Form& form, std::string_view source, Event event) override;
+  void property_read(const Object& object, std::string_view property,
+                     const Variant& value) override;
+  void property_written(const Object& object, std::string_view property,
+                        const Variant& value) override;
+  void moved(const Object& window, float left, const Variant& top, const Variant& width,
+             const Variant& height) override;
+  void method_called(const Object& object, std::string_view method,
+                     const Variant& argument) override;
+  void form_indexed(int index, const Form& form) override;
+  void member_by_name(const Object& object, std::string_view name, bool call) override;
+  void function_declared(std::string_view library, std::string_view entry) override;
+  void function_called(std::string_view entry, const std::array<std::int32_t, 4>& arguments,
+                       std::int32_t result) override;
+  void error_discarded(const Error& error) override;
+  void error_reported(const Error& error) override;
 
  private:
-  std::ostream* out_;
-};
-
-// Keeps the lines, for tests.
-class RecordingTracer final : public Tracer {
- public:
-  void line(std::string_view text) override { lines.emplace_back(text); }
-  std::vector<std::string> lines;
+  LineSink sink_;
 };
 
 }  // namespace rt

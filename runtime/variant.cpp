@@ -51,6 +51,8 @@ std::string_view type_name(VarType type) {
       return "Boolean";
     case VarType::Object:
       return "Object";
+    case VarType::Long:
+      return "Long";
   }
   return "?";
 }
@@ -70,6 +72,8 @@ bool operator==(const Variant& a, const Variant& b) {
       return true;
     case VarType::Integer:
       return a.scalar_.integer == b.scalar_.integer;
+    case VarType::Long:
+      return a.scalar_.long_value == b.scalar_.long_value;
     case VarType::Single:
       return a.scalar_.single == b.scalar_.single;
     case VarType::Double:
@@ -90,6 +94,8 @@ std::string Variant::to_string() const {
       return {};
     case VarType::Integer:
       return std::to_string(scalar_.integer);
+    case VarType::Long:
+      return std::to_string(scalar_.long_value);
     case VarType::Single:
       return format_number(scalar_.single);
     case VarType::Double:

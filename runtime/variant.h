@@ -10,7 +10,7 @@ namespace rt {
 
 class Object;
 
-enum class VarType : std::uint8_t { Empty, Integer, Single, Double, String, Boolean, Object };
+enum class VarType : std::uint8_t { Empty, Integer, Single, Double, String, Boolean, Object, Long };
 
 std::string_view type_name(VarType type);
 
@@ -31,6 +31,14 @@ class Variant {
   Variant(std::string v) : type_(VarType::String) { new (&string_) std::string(std::move(v)); }
   Variant(const char* v) : Variant(std::string(v)) {}
   Variant(Object& object) noexcept : type_(VarType::Object) { scalar_.object = &object; }
+  // A 32-bit integer (a window handle, a count) is made by name, as an int converts to
+  // nothing.
+  static Variant Long(std::int32_t v) noexcept {
+    Variant long_value;
+    long_value.type_ = VarType::Long;
+    long_value.scalar_.long_value = v;
+    return long_value;
+  }
   // Guard against an int silently becoming a Boolean or a double.
   Variant(int) = delete;
   Variant(long) = delete;
@@ -74,6 +82,10 @@ class Variant {
     if (type_ != VarType::Integer) type_mismatch();
     return scalar_.integer;
   }
+  std::int32_t long_value() const {
+    if (type_ != VarType::Long) type_mismatch();
+    return scalar_.long_value;
+  }
   float single() const {
     if (type_ != VarType::Single) type_mismatch();
     return scalar_.single;
@@ -103,6 +115,8 @@ class Variant {
         return 0.0;
       case VarType::Integer:
         return scalar_.integer;
+      case VarType::Long:
+        return scalar_.long_value;
       case VarType::Single:
         return scalar_.single;
       case VarType::Double:
@@ -143,6 +157,7 @@ class Variant {
  private:
   union Scalar {
     std::int16_t integer;
+    std::int32_t long_value;
     float single;
     double dbl;
     bool boolean;
@@ -171,8 +186,8 @@ namespace detail {
 [[noreturn]] void raise_overflow();
 [[noreturn]] void raise_division_by_zero(double dividend);
 
-// Arithmetic happens in one of three numeric types; Empty and Boolean count as Integer.
-enum class Rank : std::uint8_t { Integer, Single, Double };
+// Arithmetic happens in one of four numeric types; Empty and Boolean count as Integer.
+enum class Rank : std::uint8_t { Integer, Long, Single, Double };
 
 inline Rank rank_of(const Variant& v) {
   switch (v.type()) {
@@ -180,6 +195,8 @@ inline Rank rank_of(const Variant& v) {
     case VarType::Integer:
     case VarType::Boolean:
       return Rank::Integer;
+    case VarType::Long:
+      return Rank::Long;
     case VarType::Single:
       return Rank::Single;
     case VarType::Double:
@@ -198,6 +215,9 @@ inline Variant make(Rank rank, double value) {
     case Rank::Integer:
       if (value < -32768.0 || value > 32767.0) raise_overflow();
       return Variant(static_cast<std::int16_t>(value));
+    case Rank::Long:
+      if (value < -2147483648.0 || value > 2147483647.0) raise_overflow();
+      return Variant::Long(static_cast<std::int32_t>(value));
     case Rank::Single: {
       const auto single = static_cast<float>(value);
       if (!std::isfinite(single)) raise_overflow();
@@ -209,15 +229,20 @@ inline Variant make(Rank rank, double value) {
   return Variant(value);
 }
 
+// A Long with a Single needs a Double to hold both exactly.
 inline Rank wider(Rank a, Rank b) {
+  if ((a == Rank::Long && b == Rank::Single) || (a == Rank::Single && b == Rank::Long)) {
+    return Rank::Double;
+  }
   return a < b ? b : a;
 }
 
 }  // namespace detail
 
 // Arithmetic as the runtime does it. The result type follows the wider operand
-// (Integer < Single < Double); Integer with Integer stays Integer and overflows outside
-// -32768..32767. Division: Single / Integer gives a Single, Integer / Integer a Double.
+// (Integer < Long < Single < Double, a Long with a Single giving a Double); Integer with
+// Integer stays Integer and overflows outside -32768..32767, Long likewise outside its 32 bits.
+// Division: Single / Integer gives a Single, Integer / Integer a Double.
 inline Variant operator+(const Variant& a, const Variant& b) {
   const detail::Rank rank = detail::wider(detail::rank_of(a), detail::rank_of(b));
   return detail::make(rank, a.to_double() + b.to_double());
@@ -237,8 +262,8 @@ inline Variant operator/(const Variant& a, const Variant& b) {
   const double divisor = b.to_double();
   const double dividend = a.to_double();
   if (divisor == 0.0) detail::raise_division_by_zero(dividend);
-  // Integer / Integer has no integer result; it gives a Double.
-  const Rank rank = rank_a == Rank::Integer && rank_b == Rank::Integer
+  // A whole number divided by a whole number gives a Double.
+  const Rank rank = rank_a <= Rank::Long && rank_b <= Rank::Long
                         ? Rank::Double
                         : detail::wider(detail::wider(rank_a, rank_b), Rank::Single);
   return detail::make(rank, dividend / divisor);
@@ -249,6 +274,7 @@ inline Variant Int(const Variant& v) {
     case VarType::Empty:
       return Variant(std::int16_t{0});
     case VarType::Integer:
+    case VarType::Long:
       return v;
     case VarType::Boolean:
       return Variant(static_cast<std::int16_t>(v.to_double()));

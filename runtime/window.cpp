@@ -25,18 +25,9 @@ float checked_length(const Variant& v) {
 
 }  // namespace
 
-void Window::trace_read(std::string_view property, float value) {
-  app().trace([&] {
-    return "read " + path() + "." + std::string(property) + " -> " + format_number(value);
-  });
-}
-
-void Window::trace_move(float left, const Variant& top, const Variant& width,
+void Window::tell_moved(float left, const Variant& top, const Variant& width,
                         const Variant& height) {
-  app().trace([&] {
-    return "move " + path() + " " + format_number(left) + " " + describe(top) + " " +
-           describe(width) + " " + describe(height);
-  });
+  app().notify([&](Observer& o) { o.moved(*this, left, top, width, height); });
 }
 
 float Window::Left() {
@@ -54,7 +45,9 @@ float Window::Height() {
 
 void Window::set_Width(const Variant& width) {
   Peer& peer = window();
-  app().trace([&] { return "write " + path() + ".Width " + describe(width); });
+  if (observed()) [[unlikely]] {
+    tell_written("Width", width);
+  }
   Placement placement;
   placement.width = checked_length(width);
   if (peer.place(placement)) size_changed();
@@ -62,8 +55,8 @@ void Window::set_Width(const Variant& width) {
 
 void Window::Move(float left, const Variant& top, const Variant& width, const Variant& height) {
   Peer& peer = window();
-  if (tracing()) [[unlikely]] {
-    trace_move(left, top, width, height);
+  if (observed()) [[unlikely]] {
+    tell_moved(left, top, width, height);
   }
   if (!std::isfinite(left)) bad_left(left);
   Placement placement;
@@ -76,7 +69,9 @@ void Window::Move(float left, const Variant& top, const Variant& width, const Va
 
 std::int32_t Window::hWnd() {
   const WindowHandle handle = window().handle();
-  app().trace([&] { return "read " + path() + ".hWnd -> " + std::to_string(handle); });
+  if (observed()) [[unlikely]] {
+    tell_read("hWnd", Variant::Long(handle));
+  }
   return handle;
 }
 

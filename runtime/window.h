@@ -37,15 +37,15 @@ class Window : public Object {
   void set_window(std::unique_ptr<Peer> peer) { peer_ = std::move(peer); }
 
   float read(std::string_view property, float value) {
-    if (tracing()) [[unlikely]] {
-      trace_read(property, value);
+    if (observed()) [[unlikely]] {
+      tell_read(property, Variant(value));
     }
     return value;
   }
 
  private:
-  void trace_read(std::string_view property, float value);
-  void trace_move(float left, const Variant& top, const Variant& width, const Variant& height);
+  [[gnu::cold, gnu::noinline]] void tell_moved(float left, const Variant& top, const Variant& width,
+                                               const Variant& height);
 
   std::unique_ptr<Peer> peer_;
 };

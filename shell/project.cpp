@@ -131,4 +131,21 @@ rt::Project make_project() {
   return project;
 }
 
+bool runs_layout_pass(std::string_view form, std::string_view source, rt::Event event) {
+  struct Source {
+    std::string_view form, source;
+    rt::Event event;
+  };
+  static constexpr Source kPassEvents[] = {
+      {MDIResize::class_name, "", rt::Event::Resize},
+      {MDIResize::class_name, "mnuOplossing", rt::Event::Click},
+      {MDIResize::class_name, "mnuWiskundig", rt::Event::Click},
+      {frmResizeT::class_name, "Command1", rt::Event::Click},
+  };
+  for (const Source& pass : kPassEvents) {
+    if (pass.event == event && pass.source == source && pass.form == form) return true;
+  }
+  return false;
+}
+
 }  // namespace shell

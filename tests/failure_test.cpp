@@ -21,7 +21,7 @@ struct Failing : Program {
     resize(width, 5000);
     if (wiskundig) click(main().mnuWiskundig());
     top().Label1().set_Caption(rt::Variant("before"));
-    trace.lines.clear();
+    forget();
   }
 };
 

@@ -141,7 +141,7 @@ TEST(ListColumns, PlainOnesLeaveAStripCorrectedOnesEndOnTheEdge) {
 TEST(ListColumns, CorrectedEdgesAreTheWholePartsOfTheThirdsForEveryWidth) {
   // Straight through the handler, in exact mode, for every whole width up to 200000.
   Program p;
-  p.app.set_tracer(nullptr);
+  p.stop_watching();
   p.main().mnuOplossing().set_Checked(true);
   int wrong = 0;
   for (long width = 0; width <= 200000 && wrong < 5; ++width) {
@@ -217,7 +217,7 @@ TEST(ChildForms, SizedByHand) {
   EXPECT_EQ(Program::state(p.top().Label1()).geometry, label.geometry);
   EXPECT_EQ(Program::state(p.top().Command1()).geometry, button.geometry);
 
-  p.trace.lines.clear();
+  p.forget();
   p.ws.person().user_place(p.right(), rt::Rect{0, 0, 900, 900});
   EXPECT_TRUE(p.trace.lines.empty());
 

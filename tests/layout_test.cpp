@@ -194,7 +194,7 @@ TEST(LayoutPass, ResizeButtonRunsTheSamePass) {
 TEST(LayoutPass, ResizingIsReachableByNameThroughTheRegistry) {
   Program p;
   p.resize(7000, 3000);
-  p.trace.lines.clear();
+  p.forget();
   rt::call_by_name(p.app.Forms(0), "Resizing");
   EXPECT_EQ(p.form_moves().size(), 4u);
 }

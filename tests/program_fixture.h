@@ -15,6 +15,7 @@
 #include "runtime/fault_injection.h"
 #include "runtime/headless/headless_window_system.h"
 #include "shell/project.h"
+#include "trace_lines.h"
 
 namespace testing_program {
 
@@ -30,11 +31,23 @@ inline rt::headless::Config pixels(double twips_per_pixel = 15) {
   return config;
 }
 
+// The Move calls of the child forms, each as the trace prints it.
+class FormMoves final : public rt::Observer {
+ public:
+  void moved(const rt::Object& window, float left, const rt::Variant& top, const rt::Variant& width,
+             const rt::Variant& height) override {
+    const auto* form = dynamic_cast<const rt::Form*>(&window);
+    if (form != nullptr && form->design().mdi_child) {
+      lines.push_back(rt::TracePrinter::move_line(window, left, top, width, height));
+    }
+  }
+  std::vector<std::string> lines;
+};
+
 class Program {
  public:
   explicit Program(rt::headless::Config config = exact(), bool start = true)
       : ws(config), app(shell::make_project(), ws) {
-    app.set_tracer(&trace);
     app.set_error_reporter([this](const rt::Error& e) { reported.push_back(e.code()); });
     if (start) app.start();
   }
@@ -52,42 +65,46 @@ class Program {
   std::string caption() { return state(top().Label1()).text; }
   bool checked(rt::Menu& menu) { return menu.peer().inspect().checked; }
 
-  // A person acting; each clears the trace first, so that it holds that one event.
+  // A person acting; each forgets what was traced before, so that the trace holds that one
+  // event.
   void resize(float width, float height) {
-    trace.lines.clear();
+    forget();
     ws.person().user_resize_client(width, height);
   }
   void click(rt::Menu& menu) {
-    trace.lines.clear();
+    forget();
     ws.person().user_click(menu);
   }
   void click_resize_button() {
-    trace.lines.clear();
+    forget();
     ws.person().user_click(top().Command1());
+  }
+  void forget() {
+    trace.lines.clear();
+    moves.lines.clear();
   }
 
   // The trace lines that start with `prefix`.
   std::vector<std::string> lines(const std::string& prefix) const {
     std::vector<std::string> found;
     for (const auto& line : trace.lines) {
-      if (line.rfind(prefix, 0) == 0) found.push_back(line);
+      if (line.starts_with(prefix)) found.push_back(line);
     }
     return found;
   }
-  // The moves of the four child forms, in order.
-  std::vector<std::string> form_moves() const {
-    std::vector<std::string> found;
-    for (const auto& line : lines("move frmResize")) {
-      const std::string object = line.substr(5, line.find(' ', 5) - 5);
-      if (object.find('.') == std::string::npos) found.push_back(line);
-    }
-    return found;
+  const std::vector<std::string>& form_moves() const { return moves.lines; }
+  // For speed: nothing more is traced or kept.
+  void stop_watching() {
+    trace.stop();
+    watching_moves.end();
   }
 
   rt::headless::HeadlessWindowSystem ws;
   rt::FaultInjection faults{ws};
   rt::Application app;
-  rt::RecordingTracer trace;
+  TraceLines trace{app};
+  FormMoves moves;
+  rt::Subscription watching_moves = app.observe(moves);
   Codes reported;
 };
 

@@ -10,6 +10,7 @@
 #include "runtime/headless/headless_window_system.h"
 #include "runtime/on_error.h"
 #include "test_project.h"
+#include "trace_lines.h"
 
 namespace {
 
@@ -185,8 +186,7 @@ TEST_F(RuntimeTest, ControlArrayElementsAndMissingControls) {
 
 TEST_F(RuntimeTest, ResumeNextAbandonsAFailingUnitAsAWhole) {
   t.app.start();
-  rt::RecordingTracer tracer;
-  t.app.set_tracer(&tracer);
+  TraceLines tracer(t.app);
   rt::OnError on_error(t.app);
   Strings done;
   // Off: the error goes on to the caller.
@@ -204,14 +204,13 @@ TEST_F(RuntimeTest, ResumeNextAbandonsAFailingUnitAsAWhole) {
   EXPECT_EQ(done, (Strings{"a", "c"}));
   EXPECT_EQ(tracer.lines, Strings{"resume 6 \"Overflow\""});
   EXPECT_TRUE(reported.empty());
-  t.app.set_tracer(nullptr);
+  tracer.stop();
 }
 
 TEST_F(RuntimeTest, DeclaredSendMessageSetsTheExtentAndIsLookedUpOnce) {
   t.app.start();
   auto& a = t.app.instance<ChildA>();
-  rt::RecordingTracer tracer;
-  t.app.set_tracer(&tracer);
+  TraceLines tracer(t.app);
   rt::DeclaredFunction send(t.app, "user32", "SendMessageA");
   const std::int32_t handle = a.List1(1).hWnd();
   EXPECT_EQ(send(handle, rt::LB_SETHORIZONTALEXTENT, 1000, 0), 0);
@@ -221,7 +220,7 @@ TEST_F(RuntimeTest, DeclaredSendMessageSetsTheExtentAndIsLookedUpOnce) {
   EXPECT_EQ(send(999999, rt::LB_SETHORIZONTALEXTENT, 5, 0), 0);
   EXPECT_EQ(send(-1, 0, 0, 0), 0);
   EXPECT_EQ(std::count(tracer.lines.begin(), tracer.lines.end(), "declare user32.SendMessageA"), 1);
-  t.app.set_tracer(nullptr);
+  tracer.stop();
 
   rt::DeclaredFunction upper_case(t.app, "USER32.DLL", "SendMessageA");
   EXPECT_EQ(upper_case(handle, rt::LB_SETHORIZONTALEXTENT, 7, 0), 0);
@@ -236,10 +235,9 @@ TEST_F(RuntimeTest, DeclaredSendMessageSetsTheExtentAndIsLookedUpOnce) {
 TEST_F(RuntimeTest, TraceShowsMoveArgumentsWithTheirTypes) {
   t.app.start();
   auto& c = t.app.instance<ChildC>();
-  rt::RecordingTracer tracer;
-  t.app.set_tracer(&tracer);
+  TraceLines tracer(t.app);
   c.Move(0, Variant(std::int16_t{0}), Variant(4807.5f), Variant(4000.0));
-  t.app.set_tracer(nullptr);
+  tracer.stop();
   EXPECT_EQ(tracer.lines,
             (Strings{"load ChildC", "move ChildC 0 0:Integer 4807.5:Single 4000:Double"}));
 }

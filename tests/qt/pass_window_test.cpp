@@ -16,6 +16,7 @@
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
 #include "shell/project.h"
+#include "tests/trace_lines.h"
 
 namespace {
 
@@ -29,11 +30,10 @@ std::vector<std::string> lines_of(const std::string& text) {
 // The program in its window, played by session lines as --script plays them, with or without
 // the inspector; every line it traces is kept.
 struct Program {
-  explicit Program(bool inspect) : app(shell::make_project(), ws) {
-    app.set_tracer(&trace);
+  explicit Program(bool inspect) : app(shell::make_project(), ws), trace(app) {
     session = std::make_unique<app::Session>(app, out, err);
     if (inspect) {
-      inspector = std::make_unique<app::Inspector>(app, ws, session->pass_recorder());
+      inspector = std::make_unique<app::Inspector>(app, ws, session->pass_watcher());
     }
     app.start();
     settle();
@@ -41,7 +41,6 @@ struct Program {
   ~Program() {
     inspector.reset();
     session.reset();
-    app.set_tracer(nullptr);
   }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -61,8 +60,8 @@ struct Program {
   }
 
   rt::qt::QtWindowSystem ws;
-  rt::RecordingTracer trace;
   rt::Application app;
+  TraceLines trace;
   std::ostringstream out, err;
   std::unique_ptr<app::Session> session;
   std::unique_ptr<app::Inspector> inspector;

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include <QAction>
@@ -41,12 +43,58 @@ using namespace texts;
 
 // Counts what the program did, and notes what the client area's scroll bars looked like at
 // every step of it.
-class Watch final : public rt::Tracer {
+class Watch final : public rt::Observer {
  public:
   void watch(QMdiArea& area) { area_ = &area; }
+  void clear() {
+    events_.clear();
+    moves_.clear();
+    calls_by_name.clear();
+    scale_widths.clear();
+    overhang.clear();
+  }
 
-  void line(std::string_view text) override {
-    lines.emplace_back(text);
+  void event_begun(const rt::Form& form, std::string_view source, rt::Event event) override {
+    ++events_[{form.path(), std::string(source), event}];
+    step();
+  }
+  void property_read(const rt::Object& object, std::string_view property,
+                     const rt::Variant& value) override {
+    const auto* form = dynamic_cast<const rt::Form*>(&object);
+    if (form != nullptr && form->design().mdi_form && property == "ScaleWidth") {
+      scale_widths.push_back(value.single());
+    }
+    step();
+  }
+  void moved(const rt::Object& window, float, const rt::Variant&, const rt::Variant&,
+             const rt::Variant&) override {
+    ++moves_[window.path()];
+    step();
+  }
+  void member_by_name(const rt::Object& object, std::string_view name, bool call) override {
+    if (call) calls_by_name.push_back(object.path() + "." + std::string(name));
+    step();
+  }
+
+  // How often the handler of `event` of `form` or its `source` ran.
+  int events(const std::string& form, const std::string& source, rt::Event event) const {
+    const auto found = events_.find({form, source, event});
+    return found == events_.end() ? 0 : found->second;
+  }
+  int moves(const std::string& path) const {
+    const auto found = moves_.find(path);
+    return found == moves_.end() ? 0 : found->second;
+  }
+
+  std::vector<std::string> calls_by_name;  // "MDIResize.Resizing"
+  std::vector<float> scale_widths;         // every read of the main window's ScaleWidth
+  // While watching: the largest range either bar had, and whether a child reached past the
+  // right edge, step by step.
+  int max_range = 0;
+  std::vector<bool> overhang;
+
+ private:
+  void step() {
     if (area_ == nullptr) return;
     max_range = std::max({max_range, area_->horizontalScrollBar()->maximum(),
                           area_->verticalScrollBar()->maximum()});
@@ -54,37 +102,14 @@ class Watch final : public rt::Tracer {
     overhang.push_back(viewport.childrenRect().right() >= viewport.width());
   }
 
-  int count(std::string_view text) const {
-    return static_cast<int>(std::count(lines.begin(), lines.end(), text));
-  }
-  int count_starting(std::string_view text) const {
-    return static_cast<int>(std::count_if(
-        lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(text); }));
-  }
-  // Every value the program read of the main window's ScaleWidth.
-  std::vector<std::string> scale_widths() const {
-    const std::string prefix = "read MDIResize.ScaleWidth -> ";
-    std::vector<std::string> values;
-    for (const std::string& line : lines) {
-      if (line.starts_with(prefix)) values.push_back(line.substr(prefix.size()));
-    }
-    return values;
-  }
-
-  std::vector<std::string> lines;
-  // While watching: the largest range either bar had, and whether a child reached past the
-  // right edge, line by line.
-  int max_range = 0;
-  std::vector<bool> overhang;
-
- private:
+  std::map<std::tuple<std::string, std::string, rt::Event>, int> events_;
+  std::map<std::string, int> moves_;
   QMdiArea* area_ = nullptr;
 };
 
 class Program : public ::testing::Test {
  protected:
   Program() {
-    app.set_tracer(&watch);
     app.start();
     QCoreApplication::processEvents();
   }
@@ -123,8 +148,9 @@ class Program : public ::testing::Test {
   int bottom(const char* name) { return frame(name).geometry().bottom() + 1; }
 
   QtWindowSystem ws;
-  Watch watch;
   rt::Application app{shell::make_project(), ws};
+  Watch watch;
+  rt::Subscription watching = app.observe(watch);
 };
 
 // --- start-up ---------------------------------------------------------------------------------
@@ -254,8 +280,8 @@ TEST_F(Program, EachTriggerFlipsTheCheckMarkExactlyOnce) {
   EXPECT_TRUE(wiskundig().isChecked());
   EXPECT_TRUE(main().mnuWiskundig().Checked());
   // Each click ran the layout pass once.
-  EXPECT_EQ(watch.count("event MDIResize.mnuOplossing Click"), 2);
-  EXPECT_EQ(watch.count("event MDIResize.mnuWiskundig Click"), 1);
+  EXPECT_EQ(watch.events("MDIResize", "mnuOplossing", rt::Event::Click), 2);
+  EXPECT_EQ(watch.events("MDIResize", "mnuWiskundig", rt::Event::Click), 1);
 }
 
 TEST_F(Program, TheFillCommandOnTheMenuBarFillsTheTextBox) {
@@ -321,10 +347,10 @@ TEST_F(Program, AfterTheNaiveHalvesDoubleScrollBarTheNextPassFitsAndReportsIt) {
   resize(6015);
   ASSERT_EQ(bars(), kBoth);
   const int bar = area().verticalScrollBar()->width();
-  watch.lines.clear();
+  watch.clear();
   resize_button().click();
-  EXPECT_EQ(watch.scale_widths().front(),
-            std::to_string(static_cast<int>((px(6015) - bar) * ws.twips_per_pixel())));
+  EXPECT_EQ(watch.scale_widths.front(),
+            static_cast<float>((px(6015) - bar) * ws.twips_per_pixel()));
   EXPECT_EQ(caption(), kDouble);
   EXPECT_EQ(bars(), kNone);
 }
@@ -336,15 +362,15 @@ TEST_F(Program, AMomentaryOverhangInsideOnePassChangesNeitherBarsNorScaleWidth) 
   wiskundig().trigger();
   resize(6015);
   ASSERT_EQ(right("frmResizeR"), px(6015));
-  watch.lines.clear();
+  watch.clear();
   watch.watch(area());
   resize_button().click();
   ASSERT_FALSE(watch.overhang.front());  // nothing overhung when the pass began
   ASSERT_TRUE(std::find(watch.overhang.begin(), watch.overhang.end(), true) !=
               watch.overhang.end());  // then the right form did, for a while
-  EXPECT_EQ(watch.count_starting("move frmResizeR "), 2);
+  EXPECT_EQ(watch.moves("frmResizeR"), 2);
   EXPECT_EQ(watch.max_range, 0);
-  EXPECT_EQ(watch.scale_widths(), std::vector<std::string>(5, "6015"));
+  EXPECT_EQ(watch.scale_widths, std::vector<float>(5, 6015.0f));
   EXPECT_EQ(bars(), kNone);
   EXPECT_EQ(right("frmResizeR"), px(6015));
 }
@@ -365,20 +391,20 @@ TEST_F(Program, BarsComingAndGoingNeverRaiseTheMainWindowsResize) {
   resize(4500);
   QCoreApplication::processEvents();
   ASSERT_EQ(bars(), kBoth);
-  EXPECT_EQ(watch.count("event MDIResize Resize"), 2);  // start-up, and the one resize
+  EXPECT_EQ(watch.events("MDIResize", "", rt::Event::Resize), 2);  // start-up, and the one resize
   oplossing().trigger();
   resize_button().click();
   QCoreApplication::processEvents();
   ASSERT_EQ(bars(), kNone);
-  EXPECT_EQ(watch.count("event MDIResize Resize"), 2);
+  EXPECT_EQ(watch.events("MDIResize", "", rt::Event::Resize), 2);
 }
 
 TEST_F(Program, TheResizeButtonRunsThePassThroughARealClick) {
   app.instance<frmResizeT>().Label1().set_Caption(rt::Variant("something else"));
-  watch.lines.clear();
+  watch.clear();
   resize_button().click();
-  EXPECT_EQ(watch.count("event frmResizeT.Command1 Click"), 1);
-  EXPECT_EQ(watch.count("callbyname MDIResize.Resizing"), 1);
+  EXPECT_EQ(watch.events("frmResizeT", "Command1", rt::Event::Click), 1);
+  EXPECT_EQ(watch.calls_by_name, std::vector<std::string>{"MDIResize.Resizing"});
   EXPECT_EQ(caption(), "");
   EXPECT_EQ(label().text(), "");
 }
@@ -416,9 +442,9 @@ TEST_F(Program, SizingTheLeftFormByHandLaysOutItsLists) {
   const QWidget& client = *frame(left).widget();
   auto& last = widget<QListWidget>(left.List1(2));
   ASSERT_LT(client.width(), 280);
-  watch.lines.clear();
+  watch.clear();
   ws.person().user_place(left, rt::Rect{0, 0, 4500, 3000});
-  EXPECT_EQ(watch.count("event frmResizeL Resize"), 1);
+  EXPECT_EQ(watch.events("frmResizeL", "", rt::Event::Resize), 1);
   const QMargins edge = frame(left).contentsMargins();
   EXPECT_EQ(client.size(),
             QSize(300 - edge.left() - edge.right(), 200 - edge.top() - edge.bottom()));
@@ -426,9 +452,9 @@ TEST_F(Program, SizingTheLeftFormByHandLaysOutItsLists) {
   EXPECT_NEAR(last.geometry().right() + 1, client.width(), 1);
   EXPECT_EQ(widget<QListWidget>(left.List1(0)).height(), client.height());
   // Moved without a change of size, it gets no Resize.
-  watch.lines.clear();
+  watch.clear();
   ws.person().user_place(left, rt::Rect{150, 150, 4500, 3000});
-  EXPECT_EQ(watch.count("event frmResizeL Resize"), 0);
+  EXPECT_EQ(watch.events("frmResizeL", "", rt::Event::Resize), 0);
 }
 
 TEST_F(Program, AChildMovedByHandPastTheEdgeBringsTheBars) {

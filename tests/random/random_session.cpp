@@ -30,6 +30,7 @@
 #include "forms/frmResizeR.h"
 #include "forms/frmResizeT.h"
 #include "layout/MDIResize.h"
+#include "shell/project.h"
 #include "texts.h"
 
 namespace random_sessions {
@@ -87,9 +88,6 @@ constexpr std::array<FaultTarget, 29> kFaultTargets = {{
     {"frmResizeT.Command1", PeerOp::Text},
     {"MDIResize.mnuVulBox", PeerOp::Checked},
 }};
-
-constexpr std::array<const char*, 4> kChildren = {"frmResizeL", "frmResizeR", "frmResizeB",
-                                                  "frmResizeT"};
 
 // A length a person can give the client area: nothing, a pixel or two, odd twips, the usual,
 // just around the sizes where the layout changes its mind, and very large.
@@ -167,32 +165,26 @@ bool plain_utf8(std::string_view text) {
   return true;
 }
 
-// A length as the trace gives it ("4807.5", "0:Integer", "4000:Double"), as the runtime takes
-// it: a single. None for what is not a number.
-std::optional<float> traced_length(std::string_view word) {
-  word = word.substr(0, word.rfind(':'));
-  double value = 0;
-  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
-  return static_cast<float>(value);
-}
-
-std::vector<std::string_view> split_at_spaces(std::string_view text) {
-  std::vector<std::string_view> words;
-  for (std::size_t start = 0; start <= text.size();) {
-    const std::size_t end = std::min(text.find(' ', start), text.size());
-    words.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return words;
-}
-
 std::string format_rect(const rt::Rect& r) {
   return rt::format_number(r.left) + " " + rt::format_number(r.top) + " " +
          rt::format_number(r.width) + " " + rt::format_number(r.height);
 }
 
 }  // namespace
+
+const std::array<Child, 4>& children() {
+  static const std::array<Child, 4> kChildren = [] {
+    std::array<Child, 4> found;
+    std::size_t n = 0;
+    for (const rt::FormClass& form : shell::make_project().forms) {
+      if (!form.design.mdi_child) continue;
+      found.at(n++) = Child{form.design.name, form.design.border_style != rt::BorderStyle::None};
+    }
+    if (n != found.size()) throw std::logic_error("the program has other than four children");
+    return found;
+  }();
+  return kChildren;
+}
 
 std::uint64_t master_seed() {
   static const std::uint64_t seed = [] {
@@ -258,19 +250,20 @@ std::string Action::describe() const {
       out << "click Command1";
       break;
     case Kind::Place:
-      out << "place " << kChildren[static_cast<std::size_t>(child)] << " " << format_rect(rect);
+      out << "place " << children()[static_cast<std::size_t>(child)].name << " "
+          << format_rect(rect);
       break;
     case Kind::Type:
       out << "type " << text.size() << " bytes";
       break;
     case Kind::SetState:
-      out << app::state_command(state) << " " << kChildren[static_cast<std::size_t>(child)];
+      out << app::state_command(state) << " " << children()[static_cast<std::size_t>(child)].name;
       break;
     case Kind::Activate:
-      out << "activate " << kChildren[static_cast<std::size_t>(child)];
+      out << "activate " << children()[static_cast<std::size_t>(child)].name;
       break;
     case Kind::ChooseWindow:
-      out << "window " << kChildren[static_cast<std::size_t>(child)];
+      out << "window " << children()[static_cast<std::size_t>(child)].name;
       break;
   }
   return out.str();
@@ -305,7 +298,7 @@ Action random_action(Random& random, double twips_per_pixel, const rt::Size& cli
     }
     action.child = !normal.empty() && random.percent(85)
                        ? normal[random.below(normal.size())]
-                       : static_cast<int>(random.below(kChildren.size()));
+                       : static_cast<int>(random.below(children().size()));
     const auto coordinate = [&](float extent) {
       return static_cast<float>(random.between(-3000, 3000)) +
              static_cast<float>(random.below(static_cast<std::uint64_t>(extent) + 1));
@@ -319,8 +312,11 @@ Action random_action(Random& random, double twips_per_pixel, const rt::Size& cli
     // A framed child's buttons, always to another state; mostly back to normal, so that most of
     // the time most children are.
     action.kind = Kind::SetState;
-    static constexpr std::array<int, 3> kFramed = {0, 1, 3};
-    action.child = random.pick(kFramed);
+    std::vector<int> framed;
+    for (int i = 0; i < 4; ++i) {
+      if (children()[static_cast<std::size_t>(i)].framed) framed.push_back(i);
+    }
+    action.child = framed[random.below(framed.size())];
     const WindowState now = states[static_cast<std::size_t>(action.child)];
     const WindowState other =
         now == WindowState::Minimized ? WindowState::Maximized : WindowState::Minimized;
@@ -331,7 +327,7 @@ Action random_action(Random& random, double twips_per_pixel, const rt::Size& cli
     }
   } else {
     action.kind = roll < 96 ? Kind::Activate : Kind::ChooseWindow;
-    action.child = static_cast<int>(random.below(kChildren.size()));
+    action.child = static_cast<int>(random.below(children().size()));
   }
   // Any action may come with failing platform calls, each on its own object and op.
   if (random.percent(22)) {
@@ -380,55 +376,63 @@ std::string Totals::checks() const {
   return out.str();
 }
 
-void ActionLog::line(std::string_view text) {
-  if (text.starts_with("resume ")) discarded.emplace_back(text.substr(7));
-  if (text.starts_with("report ")) traced_reports.emplace_back(text.substr(7));
-  // "move frmResizeR 4807.5 0:Integer 4807.5:Single 4000:Double", "write frmResizeT.Width
-  // 4500:Single"
-  std::vector<std::string_view> words;
-  if (text.starts_with("move ") || text.starts_with("write ")) words = split_at_spaces(text);
-  if (words.size() == 6 && words[0] == "move") {
-    moving(words[1], rt::Placement{traced_length(words[2]), traced_length(words[3]),
-                                   traced_length(words[4]), traced_length(words[5])});
-  } else if (words.size() == 3 && words[0] == "write" && words[1].ends_with(".Width")) {
-    rt::Placement width;
-    width.width = traced_length(words[2]);
-    moving(words[1].substr(0, words[1].size() - 6), width);
-  }
-  // The runtime refuses a negative length after tracing the Move, before the window system
-  // hears of it.
-  if ((text.starts_with("resume ") || text.starts_with("report ")) &&
-      text.find("negative size") != std::string_view::npos && last_moved_ >= 0) {
-    moved[static_cast<std::size_t>(last_moved_)] = before_last_move_;
-    last_moved_ = -1;
-  }
-  // The events whose handlers run the layout pass: the main window's Resize, the two options
-  // and the Resize button.
-  if (on_pass &&
-      (text == "event MDIResize Resize" || text == "event MDIResize.mnuOplossing Click" ||
-       text == "event MDIResize.mnuWiskundig Click" || text == "event frmResizeT.Command1 Click")) {
-    on_pass();
-  }
+ActionLog::ActionLog(rt::Application& app, std::vector<const rt::Object*> children)
+    : children_(std::move(children)), subscription_(app.observe(*this)) {}
+
+void ActionLog::event_begun(const rt::Form& form, std::string_view source, rt::Event event) {
+  if (on_pass && shell::runs_layout_pass(form.class_name(), source, event)) on_pass();
 }
 
-void ActionLog::moving(std::string_view path, const rt::Placement& placement) {
-  const auto found = std::find(kChildren.begin(), kChildren.end(), path);
-  if (found == kChildren.end()) return;
-  last_moved_ = static_cast<int>(found - kChildren.begin());
-  std::optional<rt::Placement>& asked = moved[static_cast<std::size_t>(last_moved_)];
-  before_last_move_ = asked;
-  if (!asked) asked = rt::Placement{};
-  if (placement.left) asked->left = placement.left;
-  if (placement.top) asked->top = placement.top;
-  if (placement.width) asked->width = placement.width;
-  if (placement.height) asked->height = placement.height;
+void ActionLog::moved(const rt::Object& window, float left, const rt::Variant& top,
+                      const rt::Variant& width, const rt::Variant& height) {
+  const auto length = [](const rt::Variant& v) { return static_cast<float>(v.to_double()); };
+  asking(window, rt::Placement{left, length(top), length(width), length(height)});
+}
+
+void ActionLog::property_written(const rt::Object& object, std::string_view property,
+                                 const rt::Variant& value) {
+  if (property != "Width") return;
+  rt::Placement width;
+  width.width = static_cast<float>(value.to_double());
+  asking(object, width);
+}
+
+void ActionLog::error_discarded(const rt::Error& error) {
+  discarded.push_back(LoggedError{error.code(), as_traced(error)});
+  refused(error);
+}
+
+void ActionLog::error_reported(const rt::Error& error) {
+  observed_reports.push_back(LoggedError{error.code(), as_traced(error)});
+  refused(error);
+}
+
+void ActionLog::refused(const rt::Error& error) {
+  // The runtime refuses a negative length once it has told of the Move, before the window
+  // system hears of it; a failing platform call is another error.
+  if (error.code() != rt::ErrorCode::InvalidProcedureCall || last_moved_ < 0) return;
+  asked[static_cast<std::size_t>(last_moved_)] = before_last_move_;
+  last_moved_ = -1;
+}
+
+void ActionLog::asking(const rt::Object& window, const rt::Placement& placement) {
+  const auto found = std::find(children_.begin(), children_.end(), &window);
+  if (found == children_.end()) return;
+  last_moved_ = static_cast<int>(found - children_.begin());
+  std::optional<rt::Placement>& wanted = asked[static_cast<std::size_t>(last_moved_)];
+  before_last_move_ = wanted;
+  if (!wanted) wanted = rt::Placement{};
+  if (placement.left) wanted->left = placement.left;
+  if (placement.top) wanted->top = placement.top;
+  if (placement.width) wanted->width = placement.width;
+  if (placement.height) wanted->height = placement.height;
 }
 
 void ActionLog::clear() {
   discarded.clear();
-  traced_reports.clear();
+  observed_reports.clear();
   reported.clear();
-  moved = {};
+  asked = {};
   last_moved_ = -1;
   before_last_move_.reset();
 }
@@ -436,9 +440,13 @@ void ActionLog::clear() {
 Session::Session(Target target, std::string run_name, std::uint64_t seed)
     : target_(std::move(target)), name_(std::move(run_name)), random_(seed) {
   rt::Application& app = *target_.app;
-  app.set_tracer(&log_);
-  app.set_error_reporter([this](const rt::Error& e) { log_.reported.push_back(as_traced(e)); });
-  log_.on_pass = [this] {
+  std::vector<const rt::Object*> forms;
+  for (int c = 0; c < 4; ++c) forms.push_back(&child(c));
+  log_ = std::make_unique<ActionLog>(app, std::move(forms));
+  app.set_error_reporter([this](const rt::Error& e) {
+    log_->reported.push_back(LoggedError{e.code(), as_traced(e)});
+  });
+  log_->on_pass = [this] {
     const rt::PeerState state = main_state();
     pass_seen_ = true;
     pass_whole_ = rt::Size{state.geometry.width, state.geometry.height};
@@ -448,7 +456,6 @@ Session::Session(Target target, std::string run_name, std::uint64_t seed)
 }
 
 Session::~Session() {
-  target_.app->set_tracer(nullptr);
   target_.app->set_error_reporter({});
 }
 
@@ -457,10 +464,7 @@ MDIResize& Session::main() const {
 }
 
 rt::Form& Session::child(int index) const {
-  rt::Application& app = *target_.app;
-  rt::Form* forms[] = {&app.instance<frmResizeL>(), &app.instance<frmResizeR>(),
-                       &app.instance<frmResizeB>(), &app.instance<frmResizeT>()};
-  return *forms[index];
+  return target_.app->instance(children()[static_cast<std::size_t>(index)].name);
 }
 
 rt::Peer& Session::child_peer(int index) const {
@@ -535,7 +539,7 @@ std::string Session::perform(const Action& action) {
   rt::Peer& text_box = target_.app->instance<frmResizeB>().Text1().peer();
   const std::string text_before = action.kind == Kind::Type ? text_box.inspect().text : "";
   const std::array<rt::PeerState, 4> children_before = child_states();
-  log_.clear();
+  log_->clear();
   pass_seen_ = false;
   for (const Fault& f : action.faults) faults.inject(f.path, f.op, f.nth);
   totals_.faults_injected += static_cast<long>(action.faults.size());
@@ -586,8 +590,8 @@ std::string Session::perform(const Action& action) {
   const auto fired = static_cast<long>(faults.fired() - fired_before);
   faults.clear();
   totals_.faults_fired += fired;
-  totals_.reported += static_cast<long>(log_.reported.size());
-  totals_.discarded += static_cast<long>(log_.discarded.size());
+  totals_.reported += static_cast<long>(log_->reported.size());
+  totals_.discarded += static_cast<long>(log_->discarded.size());
 
   if (std::string e = check_errors(action, fired, reported_before); !e.empty()) return e;
   if (std::string e = check_program(); !e.empty()) return e;
@@ -644,8 +648,8 @@ std::array<rt::PeerState, 4> Session::child_states() const {
 bool Session::failed(const Action& action, const std::string& path) const {
   return std::any_of(action.faults.begin(), action.faults.end(), [&](const Fault& f) {
     return f.path == path &&
-           (std::count(log_.reported.begin(), log_.reported.end(), f.message) +
-            std::count(log_.discarded.begin(), log_.discarded.end(), f.message)) > 0;
+           (std::count(log_->reported.begin(), log_->reported.end(), f.message) +
+            std::count(log_->discarded.begin(), log_->discarded.end(), f.message)) > 0;
   });
 }
 
@@ -653,13 +657,13 @@ bool Session::failed(const Action& action, const std::string& path) const {
 // fired shows up once, reported or discarded; no other error is reported.
 std::string Session::check_errors(const Action& action, long fired, std::size_t reported_before) {
   const std::size_t reports = target_.app->errors_reported() - reported_before;
-  if (reports != log_.reported.size() || log_.traced_reports != log_.reported) {
+  if (reports != log_->reported.size() || log_->observed_reports != log_->reported) {
     return "errors reached event delivery without going through the reporter once each";
   }
   long seen = 0;
   for (const Fault& f : action.faults) {
-    const auto count = std::count(log_.reported.begin(), log_.reported.end(), f.message) +
-                       std::count(log_.discarded.begin(), log_.discarded.end(), f.message);
+    const auto count = std::count(log_->reported.begin(), log_->reported.end(), f.message) +
+                       std::count(log_->discarded.begin(), log_->discarded.end(), f.message);
     if (count > 1) return "the fault " + f.message + " was reported or discarded twice";
     seen += count;
   }
@@ -667,18 +671,18 @@ std::string Session::check_errors(const Action& action, long fired, std::size_t 
     return std::to_string(fired) + " faults fired but " + std::to_string(seen) +
            " were reported or discarded";
   }
-  if (log_.reported.size() + log_.discarded.size() != static_cast<std::size_t>(fired)) {
+  if (log_->reported.size() + log_->discarded.size() != static_cast<std::size_t>(fired)) {
     // Besides the faults, the program's own errors: only a negative remainder, discarded.
-    for (const std::string& r : log_.reported) {
+    for (const LoggedError& r : log_->reported) {
       const bool from_fault = std::any_of(action.faults.begin(), action.faults.end(),
-                                          [&](const Fault& f) { return f.message == r; });
-      if (!from_fault) return "the program reported an error of its own: " + r;
+                                          [&](const Fault& f) { return f.message == r.text; });
+      if (!from_fault) return "the program reported an error of its own: " + r.text;
     }
-    for (const std::string& d : log_.discarded) {
+    for (const LoggedError& d : log_->discarded) {
       const bool from_fault = std::any_of(action.faults.begin(), action.faults.end(),
-                                          [&](const Fault& f) { return f.message == d; });
-      if (!from_fault && !d.starts_with("5 \"Invalid procedure call or argument: negative")) {
-        return "resume-next discarded an unexpected error: " + d;
+                                          [&](const Fault& f) { return f.message == d.text; });
+      if (!from_fault && d.code != rt::ErrorCode::InvalidProcedureCall) {
+        return "resume-next discarded an unexpected error: " + d.text;
       }
     }
   }
@@ -732,9 +736,9 @@ std::string Session::check_wiskundig() {
   const float remainder = seen_width - left.width;
   if (remainder < 0) {
     // The runtime refuses a negative width; the pass goes on without the move.
-    const bool discarded =
-        std::any_of(log_.discarded.begin(), log_.discarded.end(),
-                    [](const std::string& d) { return d.find("negative size") != d.npos; });
+    const bool discarded = std::any_of(
+        log_->discarded.begin(), log_->discarded.end(),
+        [](const LoggedError& d) { return d.code == rt::ErrorCode::InvalidProcedureCall; });
     return discarded ? "" : "a negative remainder was not refused and discarded";
   }
   if (remainder < target_.min_child_width) {
@@ -772,7 +776,7 @@ std::string Session::check_children(const Action& action,
                                     const std::array<rt::PeerState, 4>& before, long fired) {
   using rt::WindowState;
   const std::array<rt::PeerState, 4> now = child_states();
-  const auto name = [](std::size_t c) { return std::string(kChildren[c]); };
+  const auto name = [](std::size_t c) { return children()[c].name; };
   const auto state = [](const rt::PeerState& s) {
     return std::string(rt::window_state_name(s.window_state));
   };
@@ -782,16 +786,16 @@ std::string Session::check_children(const Action& action,
   }
   if (at_z != std::array<int, 4>{1, 1, 1, 1}) {
     std::ostringstream out;
-    out << "frmResizeL, frmResizeR, frmResizeB and frmResizeT are at z";
+    out << "the children are at z";
     for (const rt::PeerState& s : now) out << " " << s.z;
     return out.str();
   }
   // A child's state changes by its own buttons only, or from an icon back to normal when the
-  // window list chooses it; frmResizeB has no title bar and stays normal.
+  // window list chooses it; a child without a title bar stays normal.
   const auto acted = static_cast<std::size_t>(action.child);
   for (std::size_t c = 0; c < 4; ++c) {
     const WindowState was = before[c].window_state;
-    WindowState expected = c == 2 ? WindowState::Normal : was;
+    WindowState expected = children()[c].framed ? was : WindowState::Normal;
     if (c == acted && action.kind == Kind::SetState) expected = action.state;
     if (c == acted && action.kind == Kind::ChooseWindow && was == WindowState::Minimized) {
       expected = WindowState::Normal;
@@ -855,7 +859,7 @@ std::string Session::check_children(const Action& action,
 // least the narrowest a framed child can be.
 std::string Session::check_hidden_moves(const std::array<rt::PeerState, 4>& now) {
   for (std::size_t c = 0; c < 4; ++c) {
-    const std::optional<rt::Placement>& asked = log_.moved[c];
+    const std::optional<rt::Placement>& asked = log_->asked[c];
     if (!asked || now[c].window_state == rt::WindowState::Normal) continue;
     ++totals_.hidden_move_checks;
     const rt::Rect& has = now[c].geometry;
@@ -870,7 +874,7 @@ std::string Session::check_hidden_moves(const std::array<rt::PeerState, 4>& now)
     const auto length = [](const std::optional<float>& l) {
       return l ? rt::format_number(*l) : std::string("-");
     };
-    return std::string(rt::window_state_name(now[c].window_state)) + " " + kChildren[c] +
+    return std::string(rt::window_state_name(now[c].window_state)) + " " + children()[c].name +
            " was moved to " + length(asked->left) + " " + length(asked->top) + " " +
            length(asked->width) + " " + length(asked->height) + " but is placed at " +
            format_rect(has) + " (" + rt::format_number(tpp_) + " twips a pixel)";

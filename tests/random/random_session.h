@@ -21,7 +21,7 @@
 
 #include "runtime/application.h"
 #include "runtime/fault_injection.h"
-#include "runtime/trace.h"
+#include "runtime/observer.h"
 #include "runtime/window_system.h"
 
 class MDIResize;
@@ -103,8 +103,15 @@ struct ResizeLengths {
   bool very_large_both_ways = true;
 };
 
+// The program's child forms, as its project describes them and in its order.
+struct Child {
+  std::string name;
+  bool framed = true;  // has a title bar with its buttons
+};
+const std::array<Child, 4>& children();
+
 // The next action of a person, on a client area of `client` at `twips_per_pixel`, with the
-// children (frmResizeL, frmResizeR, frmResizeB, frmResizeT) in `states`.
+// children() in `states`.
 Action random_action(Random& random, double twips_per_pixel, const rt::Size& client,
                      const std::array<rt::WindowState, 4>& states,
                      const ResizeLengths& lengths = {});
@@ -156,26 +163,47 @@ struct HeapFigures {
   std::size_t at_end = 0;
 };
 
+// An error as the reporter or resume-next had it: "440 \"Window system call failed: Place
+// frmResizeT\"", with its code.
+struct LoggedError {
+  rt::ErrorCode code;
+  std::string text;
+  bool operator==(const std::string& other) const { return text == other; }
+  friend bool operator==(const LoggedError&, const LoggedError&) = default;
+};
+
 // The errors of one action, reported by event delivery or discarded by resume-next, the start
 // of every layout pass, and where the program put each child.
-class ActionLog final : public rt::Tracer {
+class ActionLog final : public rt::Observer {
  public:
-  void line(std::string_view text) override;
+  // Watches `app`, whose children are `children`, in the order the session numbers them.
+  ActionLog(rt::Application& app, std::vector<const rt::Object*> children);
   void clear();
 
-  // "440 \"Window system call failed: Place frmResizeT\"", as the trace writes them.
-  std::vector<std::string> discarded;
-  std::vector<std::string> traced_reports;
-  std::vector<std::string> reported;  // what reached the reporter
-  std::function<void()> on_pass;      // an event that runs the layout pass begins
+  void event_begun(const rt::Form& form, std::string_view source, rt::Event event) override;
+  void moved(const rt::Object& window, float left, const rt::Variant& top, const rt::Variant& width,
+             const rt::Variant& height) override;
+  void property_written(const rt::Object& object, std::string_view property,
+                        const rt::Variant& value) override;
+  void error_discarded(const rt::Error& error) override;
+  void error_reported(const rt::Error& error) override;
+
+  std::vector<LoggedError> discarded;
+  std::vector<LoggedError> observed_reports;  // as the observers were told of them
+  std::vector<LoggedError> reported;          // what reached the reporter
+  std::function<void()> on_pass;              // an event that runs the layout pass begins
   // Per child, what its Moves and Width writes in this action asked for, the later over the
-  // earlier; a Move refused for a negative size asks for nothing.
-  std::array<std::optional<rt::Placement>, 4> moved;
+  // earlier; a Move the runtime refuses (a negative size) asks for nothing.
+  std::array<std::optional<rt::Placement>, 4> asked;
 
  private:
-  void moving(std::string_view path, const rt::Placement& placement);
+  void asking(const rt::Object& window, const rt::Placement& placement);
+  void refused(const rt::Error& error);
+
+  std::vector<const rt::Object*> children_;
   int last_moved_ = -1;
   std::optional<rt::Placement> before_last_move_;
+  rt::Subscription subscription_;
 };
 
 // The program under a random person, and what it must keep after every action.
@@ -218,7 +246,7 @@ class Session {
   std::string name_;
   int count_ = 0;
   Random random_;
-  ActionLog log_;
+  std::unique_ptr<ActionLog> log_;
   double tpp_ = 15;
   // The client area when the last layout pass began: whole, and less its scroll bars.
   bool pass_seen_ = false;

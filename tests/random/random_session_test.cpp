@@ -88,6 +88,7 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
   Random seeds(master_seed() ^ (0x5851F42D4C957F2Dull * (index + 1)));
 
   auto program = std::make_unique<Program>(run.config);
+  program->stop_watching();  // the session watches for itself
   Target target;
   target.app = &program->app;
   target.window_system = &program->ws;
