@@ -10,6 +10,8 @@ namespace app {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRejectedLines = 1;
 inline constexpr int kExitUsage = 2;
+// The program's own description is broken (a build of it that must never ship): EX_SOFTWARE.
+inline constexpr int kExitBroken = 70;
 
 // The largest client size a session accepts, in twips: every whole number up to it is a
 // single exactly.

@@ -33,9 +33,7 @@ int usage_error(std::string_view error) {
   return app::kExitUsage;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   if (argc > 1 && std::string_view(argv[1]) == "sweep") {
 #ifdef MDIRESIZE_WITH_QT
     return app::run_sweep_command(argc, argv);
@@ -67,4 +65,16 @@ int main(int argc, char** argv) {
 #else
   return run_without_window(options);
 #endif
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  // What escapes here is not a run-time error of the program, which its handlers report and
+  // go on: its own description cannot start (a broken build), or memory ran out.
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "mdiresize: cannot start: " << error.what() << '\n';
+    return app::kExitBroken;
+  }
 }

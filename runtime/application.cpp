@@ -18,8 +18,48 @@ std::string_view event_name(Event event) {
   return "?";
 }
 
+namespace {
+
+// Why a row of the event table cannot be bound, or empty: a row that names no procedure, no
+// form of the project, no control or menu item of its form, or an event its source does not
+// have, would otherwise never run, and nobody would know.
+std::string unbindable(const Project& project, const EventBinding& row) {
+  if (row.handler == nullptr) return "names no procedure";
+  const auto form = std::find_if(project.forms.begin(), project.forms.end(),
+                                 [&](const FormClass& f) { return f.design.name == row.form; });
+  if (form == project.forms.end()) return "names no form of the project";
+  const bool own = row.source.empty();
+  if (!own) {
+    const FormDesign& design = form->design;
+    const bool control = std::any_of(design.controls.begin(), design.controls.end(),
+                                     [&](const ControlDesign& c) { return c.name == row.source; });
+    const bool menu = std::any_of(design.menus.begin(), design.menus.end(),
+                                  [&](const MenuDesign& m) { return m.name == row.source; });
+    if (!control && !menu) return row.form + " has no control or menu item " + row.source;
+  }
+  // A form has Initialize and Resize; its controls and menu items are clicked.
+  const bool known = own ? row.event == Event::Initialize || row.event == Event::Resize
+                         : row.event == Event::Click;
+  if (!known) return "names an event its source does not have";
+  return {};
+}
+
+void check_events(const Project& project) {
+  for (std::size_t i = 0; i < project.events.size(); ++i) {
+    const EventBinding& row = project.events[i];
+    const std::string why = unbindable(project, row);
+    if (why.empty()) continue;
+    const std::string source = row.form + (row.source.empty() ? "" : "." + row.source);
+    raise(ErrorCode::Internal, "row " + std::to_string(i + 1) + " of the event table (" + source +
+                                   " " + std::string(event_name(row.event)) + ") " + why);
+  }
+}
+
+}  // namespace
+
 Application::Application(Project project, WindowSystem& window_system)
     : project_(std::move(project)), window_system_(&window_system) {
+  check_events(project_);
   slots_.resize(project_.forms.size());
   for (const FormClass& form_class : project_.forms) types_.push_back(form_class.type);
   main_slot_ = static_cast<std::size_t>(

@@ -50,7 +50,8 @@ std::string report_line(const Error& error);
 // overflowed, divided by zero or became invalid raises the arithmetic error; so does a result
 // that is not finite, since a quiet NaN coming in as an operand sets no flag on its way through.
 //
-// A layout pass checks five multiplications this way, so it is kept cheap: only the flags it
+// A layout pass checks four multiplications this way (with "Wiskundig juist" a fifth, and a
+// subtraction), so it is kept cheap: only the flags it
 // tests are cleared at construction, and only when one is set (clearing reloads the whole
 // floating-point environment, slower by far than the multiplication); and where float and
 // double arithmetic is SSE's, the flags are read from its one status register directly.

@@ -15,17 +15,18 @@ using Strings = std::vector<std::string>;
 
 TEST(StartUp, MainWindowFirstThenTheChildrenInTheOrderThePassNamesThem) {
   Program p;
-  EXPECT_EQ(p.lines("create"),
-            (Strings{"create MDIResize", "create frmResizeL", "create frmResizeR",
-                     "create frmResizeB", "create frmResizeT"}));
+  const Strings order = {"MDIResize", "frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"};
+  Strings creations;
+  for (const std::string& name : order) creations.push_back("create " + name);
+  EXPECT_EQ(p.lines("create"), creations);
   const auto& forms = p.app.loaded_forms();
-  ASSERT_EQ(forms.size(), 5u);
-  EXPECT_EQ(forms[0]->path(), "MDIResize");
-  // Each child is loaded in that order, and created before its own Move.
+  ASSERT_EQ(forms.size(), order.size());
+  // Each form is loaded in that order, and a child is created before its own Move.
   const auto& t = p.trace.lines;
-  std::size_t i = 0;
-  for (const std::string name : {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"}) {
-    EXPECT_EQ(forms[++i]->path(), name);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::string& name = order[i];
+    EXPECT_EQ(forms[i]->path(), name);
+    if (i == 0) continue;
     const auto created = std::find(t.begin(), t.end(), "create " + name);
     const auto moved = std::find_if(t.begin(), t.end(), [&](const std::string& line) {
       return line.rfind("move " + name + " ", 0) == 0;
@@ -33,6 +34,49 @@ TEST(StartUp, MainWindowFirstThenTheChildrenInTheOrderThePassNamesThem) {
     EXPECT_LT(created, moved) << name;
   }
   EXPECT_TRUE(p.reported.empty());
+}
+
+// A row of the event table that cannot be bound stops start-up, naming the row: otherwise its
+// handler would silently never run.
+TEST(StartUp, AnEventRowThatCannotBeBoundStopsStartUpNamingIt) {
+  struct Planted {
+    const char* form;
+    const char* source;
+    rt::Event event;
+    bool handler;
+    const char* error;
+  };
+  const Planted rows[] = {
+      {"MDIResize", "mnuOplosing", rt::Event::Click, true,
+       "row 3 of the event table (MDIResize.mnuOplosing Click) MDIResize has no control or "
+       "menu item mnuOplosing"},
+      {"frmResizeX", "", rt::Event::Resize, true,
+       "row 3 of the event table (frmResizeX Resize) names no form of the project"},
+      {"MDIResize", "mnuOplossing", rt::Event::Click, false,
+       "row 3 of the event table (MDIResize.mnuOplossing Click) names no procedure"},
+      {"MDIResize", "mnuOplossing", rt::Event::Resize, true,
+       "row 3 of the event table (MDIResize.mnuOplossing Resize) names an event its source does "
+       "not have"},
+      {"frmResizeT", "", rt::Event::Click, true,
+       "row 3 of the event table (frmResizeT Click) names an event its source does not have"},
+      {"MDIResize", "", static_cast<rt::Event>(7), true,
+       "row 3 of the event table (MDIResize ?) names an event its source does not have"},
+  };
+  for (const Planted& planted : rows) {
+    rt::Project project = shell::make_project();
+    rt::EventBinding& row = project.events.at(2);
+    row.form = planted.form;
+    row.source = planted.source;
+    row.event = planted.event;
+    if (!planted.handler) row.handler = nullptr;
+    rt::headless::HeadlessWindowSystem ws;
+    try {
+      rt::Application app(std::move(project), ws);
+      ADD_FAILURE() << "started with " << planted.error;
+    } catch (const rt::Error& error) {
+      EXPECT_EQ(error.message(), std::string("Internal error: ") + planted.error);
+    }
+  }
 }
 
 TEST(StartUp, TheLeftFormIsFilledBeforeItIsFirstPlaced) {
