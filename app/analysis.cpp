@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#include "forms/frmResizeB.h"
+#include "forms/frmResizeL.h"
+#include "forms/frmResizeR.h"
+#include "forms/frmResizeT.h"
 #include "layout/MDIResize.h"
 #include "runtime/application.h"
 #include "runtime/variant.h"
@@ -9,6 +13,9 @@
 
 namespace app {
 namespace {
+
+// The last of the left form's list columns, as the analysis names it.
+constexpr std::string_view kLastColumn = "frmResizeL.List1(2)";
 
 // Lengths are whole pixels; fractions of one come only from --exact's fractional twips.
 constexpr double kEpsilon = 1e-6;
@@ -19,10 +26,10 @@ Edge edge_of(double pixels) {
   return Edge::Exact;
 }
 
-EdgeVerdict verdict(std::string_view name, std::string_view side, double edge, double meets,
-                    double twips_per_pixel) {
+EdgeVerdict verdict(Meeting meeting, std::string_view name, std::string_view side, double edge,
+                    double meets, double twips_per_pixel) {
   const double pixels = (edge - meets) / twips_per_pixel;
-  return EdgeVerdict{name, side, edge_of(pixels), pixels};
+  return EdgeVerdict{meeting, name, side, edge_of(pixels), pixels};
 }
 
 }  // namespace
@@ -102,16 +109,28 @@ const char* outcome_colour(Outcome outcome) {
   return "#000000";
 }
 
-const EdgeVerdict* Analysis::edge(std::string_view name, std::string_view side) const {
+const char* edge_colour(Edge edge) {
+  switch (edge) {
+    case Edge::Gap:
+      return outcome_colour(Outcome::Gap);
+    case Edge::Overhang:
+      return outcome_colour(Outcome::DoubleBar);
+    case Edge::Exact:
+      break;
+  }
+  return outcome_colour(Outcome::Exact);
+}
+
+const EdgeVerdict* Analysis::edge(Meeting meeting) const {
   for (const EdgeVerdict& e : edges) {
-    if (e.name == name && e.side == side) return &e;
+    if (e.meeting == meeting) return &e;
   }
   return nullptr;
 }
 
 Outcome Analysis::outcome() const {
-  const EdgeVerdict* right = edge("frmResizeR", "right");
-  const EdgeVerdict* bottom = edge("frmResizeB", "bottom");
+  const EdgeVerdict* right = edge(Meeting::RightForm);
+  const EdgeVerdict* bottom = edge(Meeting::BottomFormBottom);
   return outcome_of(bars, right != nullptr ? right->edge : Edge::Exact,
                     bottom != nullptr ? bottom->edge : Edge::Exact);
 }
@@ -120,17 +139,18 @@ Analysis analyse(const PassFacts& f) {
   const double tpp = f.twips_per_pixel;
   Analysis a;
   a.edges.reserve(5);
-  a.edges.push_back(
-      verdict("frmResizeR", "right", f.right.left + f.right.width, f.client.width, tpp));
-  a.edges.push_back(
-      verdict("frmResizeB", "right", f.bottom.left + f.bottom.width, f.client.width, tpp));
-  a.edges.push_back(
-      verdict("frmResizeB", "bottom", f.bottom.top + f.bottom.height, f.client.height, tpp));
-  a.edges.push_back(verdict("frmResizeL", "bottom", f.left.top + f.left.height, f.bottom.top, tpp));
+  a.edges.push_back(verdict(Meeting::RightForm, frmResizeR::class_name, "right",
+                            f.right.left + f.right.width, f.client.width, tpp));
+  a.edges.push_back(verdict(Meeting::BottomFormRight, frmResizeB::class_name, "right",
+                            f.bottom.left + f.bottom.width, f.client.width, tpp));
+  a.edges.push_back(verdict(Meeting::BottomFormBottom, frmResizeB::class_name, "bottom",
+                            f.bottom.top + f.bottom.height, f.client.height, tpp));
+  a.edges.push_back(verdict(Meeting::LeftFormBottom, frmResizeL::class_name, "bottom",
+                            f.left.top + f.left.height, f.bottom.top, tpp));
   if (f.last_column) {
     const rt::Rect& c = *f.last_column;
-    a.edges.push_back(
-        verdict("frmResizeL.List1(2)", "right", c.left + c.width, f.left_client.width, tpp));
+    a.edges.push_back(verdict(Meeting::LastColumn, kLastColumn, "right", c.left + c.width,
+                              f.left_client.width, tpp));
   }
   a.client_now = f.client_now;
   a.client_read = f.client_read;
@@ -162,7 +182,7 @@ void PassWatcher::event_ended(const rt::Form& form, std::string_view source, rt:
 
 void PassWatcher::property_read(const rt::Object& object, std::string_view property,
                                 const rt::Variant& value) {
-  // The width read in the pass's first step and the height read before its first Move: the
+  // The width the pass reads first and the height it reads before its first Move: the
   // area as the pass saw it.
   if (depth_ == 0 || &object != main_ || client_read_) return;
   if (property == "ScaleWidth" && !read_width_) read_width_ = value.to_single();
@@ -178,27 +198,27 @@ void PassWatcher::moved(const rt::Object& window, float left, const rt::Variant&
 PassFacts read_facts(const rt::Application& app, const PassWatcher* watcher) {
   PassFacts f;
   f.twips_per_pixel = app.window_system().twips_per_pixel();
-  const auto state = [&](std::string_view form) {
-    const rt::Form* found = app.existing_instance(form);
-    if (found == nullptr || found->peer_if_loaded() == nullptr) return rt::PeerState{};
-    return found->peer_if_loaded()->inspect();
+  const auto state_of = [](const rt::Form* form) {
+    if (form == nullptr || form->peer_if_loaded() == nullptr) return rt::PeerState{};
+    return form->peer_if_loaded()->inspect();
   };
-  const rt::PeerState main = state("MDIResize");
+  const auto state = [&](std::string_view form) { return state_of(app.existing_instance(form)); };
+  const rt::PeerState main = state_of(app.existing_main_form());
   f.client = rt::Size{main.geometry.width, main.geometry.height};
   f.client_now = main.client;
   if (watcher != nullptr) f.client_read = watcher->client_read();
-  const rt::PeerState left = state("frmResizeL");
+  const rt::PeerState left = state(frmResizeL::class_name);
   f.left = left.geometry;
   f.left_client = left.client;
-  f.right = state("frmResizeR").geometry;
-  f.bottom = state("frmResizeB").geometry;
-  if (const rt::Form* form = app.existing_instance("frmResizeL")) {
+  f.right = state(frmResizeR::class_name).geometry;
+  f.bottom = state(frmResizeB::class_name).geometry;
+  if (const rt::Form* form = app.existing_instance(frmResizeL::class_name)) {
     if (const rt::Control* list = form->loaded_control("List1", 2)) {
       f.last_column = list->peer().inspect().geometry;
     }
   }
   f.bars = app.window_system().client_scroll_bars();
-  if (const rt::Form* top = app.existing_instance("frmResizeT")) {
+  if (const rt::Form* top = app.existing_instance(frmResizeT::class_name)) {
     if (const rt::Control* label = top->loaded_control("Label1")) {
       f.label = label->peer().inspect().text;
     }
@@ -215,16 +235,26 @@ std::string verdict_text(const EdgeVerdict& e) {
   return std::string(edge_name(e.edge)) + " " + rt::format_number(std::abs(e.pixels));
 }
 
+std::vector<Explained> explained(const Analysis& a) {
+  std::vector<Explained> rows;
+  rows.reserve(a.edges.size() + 3);
+  for (const EdgeVerdict& e : a.edges) {
+    rows.push_back({"edge " + std::string(e.name) + " " + std::string(e.side), verdict_text(e),
+                    edge_colour(e.edge)});
+  }
+  rows.push_back(
+      {"client read",
+       (a.client_read ? size_text(*a.client_read) : "unknown") + " now " + size_text(a.client_now),
+       nullptr});
+  rows.push_back({"bars", std::string(bars_name(a.bars)), nullptr});
+  rows.push_back({"label", rt::quote(a.label) + (a.label_agrees ? " agrees" : " disagrees"),
+                  edge_colour(a.label_agrees ? Edge::Exact : Edge::Overhang)});
+  return rows;
+}
+
 std::vector<std::string> explanation(const Analysis& a) {
   std::vector<std::string> lines;
-  for (const EdgeVerdict& e : a.edges) {
-    lines.push_back("edge " + std::string(e.name) + " " + std::string(e.side) + " " +
-                    verdict_text(e));
-  }
-  lines.push_back("client read " + (a.client_read ? size_text(*a.client_read) : "unknown") +
-                  " now " + size_text(a.client_now));
-  lines.push_back("bars " + std::string(bars_name(a.bars)));
-  lines.push_back("label " + rt::quote(a.label) + (a.label_agrees ? " agrees" : " disagrees"));
+  for (const Explained& row : explained(a)) lines.push_back(row.what + " " + row.verdict);
   return lines;
 }
 

@@ -38,6 +38,9 @@ Outcome outcome_of(const rt::ScrollBars& bars, Edge right_form, Edge bottom_form
 std::string_view outcome_name(Outcome outcome);
 // Its colour in every chart, as #rrggbb.
 const char* outcome_colour(Outcome outcome);
+// An edge's in the same colours: exact as an exact pass, a gap as a gap, an overhang (or a
+// label that is wrong) as the double scroll bar it brings.
+const char* edge_colour(Edge edge);
 
 // The facts an analysis is made from, as the window system holds them (twips).
 struct PassFacts {
@@ -52,8 +55,15 @@ struct PassFacts {
   std::string label;
 };
 
+// The edges a pass is judged by, each against the edge it should meet: the right form's right
+// edge, the bottom form's right and bottom edges against the client area's; the left form's
+// bottom against the bottom form's top; the last list column's right against the left form's
+// client area.
+enum class Meeting { RightForm, BottomFormRight, BottomFormBottom, LeftFormBottom, LastColumn };
+
 // One edge against the edge it should meet; `pixels` is how far past it (negative: short).
 struct EdgeVerdict {
+  Meeting meeting = Meeting::RightForm;
   std::string_view name;  // "frmResizeR", "frmResizeL.List1(2)"
   std::string_view side;  // "right" or "bottom"
   Edge edge = Edge::Exact;
@@ -61,8 +71,7 @@ struct EdgeVerdict {
 };
 
 struct Analysis {
-  // frmResizeR's right, frmResizeB's right and bottom, frmResizeL's bottom (against
-  // frmResizeB's top), the last list column's right (against frmResizeL's client area).
+  // In the order of Meeting; the last column's only while the left form has its lists.
   std::vector<EdgeVerdict> edges;
   rt::Size client_now;
   std::optional<rt::Size> client_read;
@@ -72,7 +81,7 @@ struct Analysis {
   // The double-scroll-bar text claims both bars; the other texts claim none.
   bool label_agrees = true;
 
-  const EdgeVerdict* edge(std::string_view name, std::string_view side) const;
+  const EdgeVerdict* edge(Meeting meeting) const;
   Outcome outcome() const;
 };
 
@@ -123,8 +132,16 @@ class PassWatcher final : public rt::Observer {
 // code; `watcher` adds what the pass read, when there is one.
 PassFacts read_facts(const rt::Application& app, const PassWatcher* watcher);
 
-// The analysis a line each: `edge NAME SIDE exact|gap N|overhang N`, `client read WxH now
-// WxH`, `bars ...`, `label "TEXT" agrees|disagrees`.
+// One line of an explanation: what it is about, what it found, and the colour of that when it is
+// a verdict (none otherwise).
+struct Explained {
+  std::string what;     // "edge frmResizeR right", "client read", "bars", "label"
+  std::string verdict;  // "overhang 1", "6015x4860 now 5760x4605", "both", "\"\" disagrees"
+  const char* colour;
+};
+std::vector<Explained> explained(const Analysis& analysis);
+// The same a line each, as `explain` prints it: `edge NAME SIDE exact|gap N|overhang N`,
+// `client read WxH now WxH`, `bars ...`, `label "TEXT" agrees|disagrees`.
 std::vector<std::string> explanation(const Analysis& analysis);
 std::string verdict_text(const EdgeVerdict& edge);
 std::string size_text(const rt::Size& size);

@@ -31,15 +31,15 @@ Sample measure(const rt::Application& app, const Combination& combination) {
   Sample sample;
   sample.width = facts.client.width;
   sample.combination = combination;
-  const auto take = [&](std::string_view name, std::string_view side, Edge& edge, double& px) {
-    if (const EdgeVerdict* verdict = analysis.edge(name, side)) {
+  const auto take = [&](Meeting meeting, Edge& edge, double& px) {
+    if (const EdgeVerdict* verdict = analysis.edge(meeting)) {
       edge = verdict->edge;
       px = verdict->pixels;
     }
   };
-  take("frmResizeR", "right", sample.forms, sample.forms_delta_px);
-  take("frmResizeL.List1(2)", "right", sample.lists, sample.lists_delta_px);
-  take("frmResizeB", "bottom", sample.bottom, sample.bottom_delta_px);
+  take(Meeting::RightForm, sample.forms, sample.forms_delta_px);
+  take(Meeting::LastColumn, sample.lists, sample.lists_delta_px);
+  take(Meeting::BottomFormBottom, sample.bottom, sample.bottom_delta_px);
   sample.bars = analysis.bars;
   sample.label = analysis.label_text;
   sample.label_agrees = analysis.label_agrees;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "bench/alike.h"
 #include "bench/drag.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
@@ -207,27 +208,5 @@ class FreshReadsPlacement {
   rt::headless::HeadlessWindowSystem& ws_;
   PassPeers peers_;
 };
-
-// Whether two programs' windows are alike: the four children, the three lists and the bars.
-inline bool same_windows(HeadlessProgram& a, HeadlessProgram& b) {
-  for (const char* name : {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"}) {
-    if (a.peer(name).inspect().geometry != b.peer(name).inspect().geometry) return false;
-  }
-  for (int j = 0; j < 3; ++j) {
-    if (a.control("frmResizeL", "List1", j).inspect().geometry !=
-        b.control("frmResizeL", "List1", j).inspect().geometry) {
-      return false;
-    }
-  }
-  if (a.control("frmResizeB", "Text1").inspect().geometry !=
-      b.control("frmResizeB", "Text1").inspect().geometry) {
-    return false;
-  }
-  if (a.control("frmResizeT", "Label1").inspect().text !=
-      b.control("frmResizeT", "Label1").inspect().text) {
-    return false;
-  }
-  return a.ws.client_scroll_bars() == b.ws.client_scroll_bars();
-}
 
 }  // namespace bench

@@ -20,8 +20,9 @@
 #include <QTimer>
 
 #include "app/analysis.h"
-#include "app/pass_window.h"
+#include "app/inspector.h"
 #include "app/sweep.h"
+#include "bench/alike.h"
 #include "bench/drag.h"
 #include "bench/ratios.h"
 #include "runtime/application.h"
@@ -142,24 +143,7 @@ bool same_geometries() {
   for (const float w : drag_widths()) {
     resize_and_settle(pass.ws, w);
     resize_and_settle(direct.ws, w);
-    for (const char* name : {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"}) {
-      if (pass.widget(name).geometry() != direct.widget(name).geometry()) return false;
-    }
-    for (int j = 0; j < 3; ++j) {
-      if (pass.control("frmResizeL", "List1", j).geometry() !=
-          direct.control("frmResizeL", "List1", j).geometry()) {
-        return false;
-      }
-    }
-    if (pass.control("frmResizeB", "Text1").geometry() !=
-        direct.control("frmResizeB", "Text1").geometry()) {
-      return false;
-    }
-    if (static_cast<QLabel&>(pass.control("frmResizeT", "Label1")).text() !=
-        static_cast<QLabel&>(direct.control("frmResizeT", "Label1")).text()) {
-      return false;
-    }
-    if (pass.ws.client_scroll_bars() != direct.ws.client_scroll_bars()) return false;
+    if (!bench::alike(pass.app, direct.app)) return false;
   }
   return true;
 }

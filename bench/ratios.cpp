@@ -36,7 +36,7 @@ std::vector<std::pair<std::string, std::function<std::vector<Figure>()>>>& measu
 // process's own: on a machine that other work shares, the time the process waited for a
 // processor is not the runtime's. Nor is the time lost to another process sharing the core
 // and its caches, which can only add; so the fastest repetition is the one that tells.
-class Recorder : public benchmark::ConsoleReporter {
+class ResultKeeper : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
@@ -110,7 +110,7 @@ int run(int argc, char** argv) {
     std::fflush(stdout);
     all_hold = all_hold && ok;
   }
-  Recorder recorder;
+  ResultKeeper recorder;
   benchmark::RunSpecifiedBenchmarks(&recorder);
 
   std::vector<Figure> table;

@@ -61,8 +61,6 @@ TEST(Agreement, InMemoryScrollBarsMatchTheRealMdiArea) {
   EXPECT_GT(double_bars, 0);
 }
 
-constexpr const char* kChildren[] = {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"};
-
 // What a person sees, in whole pixels: the client area's bars; each child's state, place in the
 // stacking order, normal placement and place on the screen; the label's text.
 std::string seen(rt::Application& app, const rt::WindowSystem& ws) {
@@ -76,10 +74,11 @@ std::string seen(rt::Application& app, const rt::WindowSystem& ws) {
   const rt::ScrollBars bars = ws.client_scroll_bars();
   std::ostringstream out;
   out << "bars " << (bars.horizontal ? 'H' : '-') << (bars.vertical ? 'V' : '-') << '\n';
-  for (const char* name : kChildren) {
-    const rt::PeerState child = app.existing_instance(name)->peer_if_loaded()->inspect();
-    out << name << ' ' << rt::window_state_name(child.window_state) << " z" << child.z << " normal "
-        << rect(child.geometry) << " shown " << rect(child.shown) << '\n';
+  for (const rt::Form* form : app.loaded_forms()) {
+    if (!form->design().mdi_child) continue;
+    const rt::PeerState child = form->peer_if_loaded()->inspect();
+    out << form->class_name() << ' ' << rt::window_state_name(child.window_state) << " z" << child.z
+        << " normal " << rect(child.geometry) << " shown " << rect(child.shown) << '\n';
   }
   out << "label " << rt::quote(app.instance<frmResizeT>().Label1().peer().inspect().text) << '\n';
   return out.str();

@@ -165,7 +165,7 @@ TEST(RandomSessionOnQt, KeepsItsPromisesAfterEveryAction) {
     QCoreApplication::processEvents();
     QPixmapCache::clear();
   };
-  auto session = std::make_unique<Session>(std::move(target), "Qt", seeds.next());
+  auto session = std::make_unique<RandomSession>(std::move(target), "Qt", seeds.next());
 
   HeapFigures heap;
   const auto started = std::chrono::steady_clock::now();

@@ -165,13 +165,12 @@ TEST_F(Program, StartUpCreatesTheFourChildrenInOrderInsideTheMdiArea) {
 
   const QList<QMdiSubWindow*> children = area().subWindowList(QMdiArea::CreationOrder);
   ASSERT_EQ(children.size(), 4);
-  const char* names[] = {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"};
-  const char* captions[] = {"Resize Left", "Resize right", "Textbox resizing", "Form1"};
+  // In the order they were loaded, with their designed captions.
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(app.loaded_forms()[static_cast<std::size_t>(i) + 1]->class_name(), names[i]);
-    EXPECT_EQ(children[i], &frame(names[i])) << names[i];
-    EXPECT_EQ(children[i]->windowTitle(), captions[i]);
-    EXPECT_TRUE(children[i]->isVisible()) << names[i];
+    rt::Form& form = *app.loaded_forms()[static_cast<std::size_t>(i) + 1];
+    EXPECT_EQ(children[i], &frame(form)) << form.path();
+    EXPECT_EQ(children[i]->windowTitle().toStdString(), form.design().caption);
+    EXPECT_TRUE(children[i]->isVisible()) << form.path();
   }
 }
 
@@ -226,8 +225,14 @@ TEST_F(Program, TheBottomChildHasNoFrameTheOthersASizableOneWithoutClose) {
   EXPECT_EQ(app.existing_instance("frmResizeB")->ScaleWidth(),
             app.existing_instance("frmResizeB")->Width());
 
-  for (const char* name : {"frmResizeL", "frmResizeR", "frmResizeT"}) {
-    QMdiSubWindow& child = frame(name);
+  int framed = 0;
+  for (rt::Form* form : app.loaded_forms()) {
+    if (!form->design().mdi_child || form->design().border_style == rt::BorderStyle::None) {
+      continue;
+    }
+    ++framed;
+    const std::string& name = form->path();
+    QMdiSubWindow& child = frame(*form);
     const Qt::WindowFlags flags = child.windowFlags();
     EXPECT_FALSE(flags & Qt::FramelessWindowHint) << name;
     EXPECT_TRUE(flags & Qt::WindowTitleHint) << name;
@@ -235,15 +240,15 @@ TEST_F(Program, TheBottomChildHasNoFrameTheOthersASizableOneWithoutClose) {
     EXPECT_TRUE(flags & Qt::WindowMaximizeButtonHint) << name;
     EXPECT_FALSE(flags & Qt::WindowSystemMenuHint) << name;  // Qt's styles draw close with it
     // Width is the frame's, ScaleWidth what the frame leaves.
-    rt::Form& form = *app.existing_instance(name);
-    EXPECT_EQ(form.Width(), child.width() * ws.twips_per_pixel()) << name;
-    EXPECT_EQ(form.ScaleWidth(), child.widget()->width() * ws.twips_per_pixel()) << name;
-    EXPECT_LT(form.ScaleWidth(), form.Width()) << name;
-    EXPECT_LT(form.ScaleHeight(), form.Height()) << name;
+    EXPECT_EQ(form->Width(), child.width() * ws.twips_per_pixel()) << name;
+    EXPECT_EQ(form->ScaleWidth(), child.widget()->width() * ws.twips_per_pixel()) << name;
+    EXPECT_LT(form->ScaleWidth(), form->Width()) << name;
+    EXPECT_LT(form->ScaleHeight(), form->Height()) << name;
     // The forms live as long as the program: a child refuses to be closed.
     EXPECT_FALSE(child.close()) << name;
     EXPECT_TRUE(child.isVisible()) << name;
   }
+  EXPECT_EQ(framed, 3);
 }
 
 // --- the menu ---------------------------------------------------------------------------------
@@ -416,9 +421,9 @@ TEST_F(Program, ANoSizeClientAreaKeepsAPixelAndLaysOutWithoutError) {
     // Qt lays out no empty window; the children get what is left of nothing, never less.
     EXPECT_EQ(area().size(), QSize(1, 1));
     EXPECT_EQ(app.errors_reported(), 0u);
-    for (const char* name : {"frmResizeL", "frmResizeR", "frmResizeB", "frmResizeT"}) {
-      EXPECT_GE(app.existing_instance(name)->ScaleWidth(), 0.0f) << name;
-      EXPECT_GE(app.existing_instance(name)->ScaleHeight(), 0.0f) << name;
+    for (rt::Form* form : app.loaded_forms()) {
+      EXPECT_GE(form->ScaleWidth(), 0.0f) << form->path();
+      EXPECT_GE(form->ScaleHeight(), 0.0f) << form->path();
     }
   }
 }

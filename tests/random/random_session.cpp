@@ -437,7 +437,7 @@ void ActionLog::clear() {
   before_last_move_.reset();
 }
 
-Session::Session(Target target, std::string run_name, std::uint64_t seed)
+RandomSession::RandomSession(Target target, std::string run_name, std::uint64_t seed)
     : target_(std::move(target)), name_(std::move(run_name)), random_(seed) {
   rt::Application& app = *target_.app;
   std::vector<const rt::Object*> forms;
@@ -455,34 +455,34 @@ Session::Session(Target target, std::string run_name, std::uint64_t seed)
   tpp_ = target_.window_system->twips_per_pixel();
 }
 
-Session::~Session() {
+RandomSession::~RandomSession() {
   target_.app->set_error_reporter({});
 }
 
-MDIResize& Session::main() const {
+MDIResize& RandomSession::main() const {
   return target_.app->instance<MDIResize>();
 }
 
-rt::Form& Session::child(int index) const {
+rt::Form& RandomSession::child(int index) const {
   return target_.app->instance(children()[static_cast<std::size_t>(index)].name);
 }
 
-rt::Peer& Session::child_peer(int index) const {
+rt::Peer& RandomSession::child_peer(int index) const {
   return *child(index).peer_if_loaded();
 }
 
-bool Session::checked(rt::Menu& menu) {
+bool RandomSession::checked(rt::Menu& menu) {
   return menu.peer().inspect().checked;
 }
 
 // The main window as the window system holds it: its geometry is the whole client area, its
 // client what the scroll bars leave of that.
-rt::PeerState Session::main_state() const {
+rt::PeerState RandomSession::main_state() const {
   const rt::Peer* peer = main().peer_if_loaded();
   return peer != nullptr ? peer->inspect() : rt::PeerState{};
 }
 
-std::string Session::failure(const std::string& what, long action) const {
+std::string RandomSession::failure(const std::string& what, long action) const {
   std::ostringstream out;
   out << what << "\n  in run " << name_ << ", action " << action
       << "; replay with MDIRESIZE_SEED=" << master_seed();
@@ -493,7 +493,7 @@ std::string Session::failure(const std::string& what, long action) const {
   return out.str();
 }
 
-std::string Session::run(int count, HeapFigures& heap) {
+std::string RandomSession::run(int count, HeapFigures& heap) {
   count_ = count;
   const int warm_up = count / 10;
   for (int i = 0; i < count; ++i) {
@@ -516,7 +516,7 @@ std::string Session::run(int count, HeapFigures& heap) {
   return measure(heap.at_end, count);
 }
 
-std::string Session::measure(std::size_t& heap, long action) {
+std::string RandomSession::measure(std::size_t& heap, long action) {
   for (const Action& settle : target_.before_measuring) {
     history_.push_back(settle.describe() + " (before measuring the heap)");
     if (history_.size() > 12) history_.pop_front();
@@ -528,7 +528,7 @@ std::string Session::measure(std::size_t& heap, long action) {
 }
 
 // Carries the action out and checks everything; returns what went wrong, or empty.
-std::string Session::perform(const Action& action) {
+std::string RandomSession::perform(const Action& action) {
   rt::WindowSystem& ws = *target_.window_system;
   rt::FaultPlan& faults = *target_.faults;
   MDIResize& main = this->main();
@@ -638,14 +638,14 @@ std::string Session::perform(const Action& action) {
   return {};
 }
 
-std::array<rt::PeerState, 4> Session::child_states() const {
+std::array<rt::PeerState, 4> RandomSession::child_states() const {
   std::array<rt::PeerState, 4> states;
   for (int c = 0; c < 4; ++c) states[static_cast<std::size_t>(c)] = child_peer(c).inspect();
   return states;
 }
 
 // Whether a fault on the object at `path` fired in this action.
-bool Session::failed(const Action& action, const std::string& path) const {
+bool RandomSession::failed(const Action& action, const std::string& path) const {
   return std::any_of(action.faults.begin(), action.faults.end(), [&](const Fault& f) {
     return f.path == path &&
            (std::count(log_->reported.begin(), log_->reported.end(), f.message) +
@@ -655,7 +655,8 @@ bool Session::failed(const Action& action, const std::string& path) const {
 
 // Every error that reached event delivery went through the reporter, once; every fault that
 // fired shows up once, reported or discarded; no other error is reported.
-std::string Session::check_errors(const Action& action, long fired, std::size_t reported_before) {
+std::string RandomSession::check_errors(const Action& action, long fired,
+                                        std::size_t reported_before) {
   const std::size_t reports = target_.app->errors_reported() - reported_before;
   if (reports != log_->reported.size() || log_->observed_reports != log_->reported) {
     return "errors reached event delivery without going through the reporter once each";
@@ -691,7 +692,7 @@ std::string Session::check_errors(const Action& action, long fired, std::size_t 
 
 // What holds whatever happened: the program runs on, the label holds one of its three texts,
 // the lists keep their items.
-std::string Session::check_program() {
+std::string RandomSession::check_program() {
   rt::Application& app = *target_.app;
   const auto& forms = app.loaded_forms();
   if ((target_.closed && target_.closed()) || forms.size() != 5 || forms[0] != &main()) {
@@ -712,14 +713,14 @@ std::string Session::check_program() {
 }
 
 // In whole pixels, as the window system holds lengths; exact lengths compare as they are.
-double Session::pixels(double twips) const {
+double RandomSession::pixels(double twips) const {
   return target_.exact ? twips : std::round(twips / tpp_);
 }
 
 // With "Wiskundig juist" the right form takes exactly the width the left one leaves, up to
 // the client area's right edge as the pass read it: less the vertical bar that showed when
 // the pass began. At 96 dpi a client area that holds the top form then shows no scroll bar.
-std::string Session::check_wiskundig() {
+std::string RandomSession::check_wiskundig() {
   if (!pass_seen_) return "the layout pass did not run";
   const rt::PeerState main = main_state();
   const rt::Size client{main.geometry.width, main.geometry.height};
@@ -772,8 +773,8 @@ std::string Session::check_wiskundig() {
 // The children's window states and stacking order: each keeps its state unless the person
 // changed it, the one acted on comes to the front, a maximised child fills the client area,
 // and a normal one shows where it is placed, a restored one where the last pass placed it.
-std::string Session::check_children(const Action& action,
-                                    const std::array<rt::PeerState, 4>& before, long fired) {
+std::string RandomSession::check_children(const Action& action,
+                                          const std::array<rt::PeerState, 4>& before, long fired) {
   using rt::WindowState;
   const std::array<rt::PeerState, 4> now = child_states();
   const auto name = [](std::size_t c) { return children()[c].name; };
@@ -857,7 +858,7 @@ std::string Session::check_children(const Action& action,
 // A Move or Width write on a minimised or maximised child changes the placement it goes back to
 // as it would a normal one's: each length snapped to whole pixels on its own, the width to at
 // least the narrowest a framed child can be.
-std::string Session::check_hidden_moves(const std::array<rt::PeerState, 4>& now) {
+std::string RandomSession::check_hidden_moves(const std::array<rt::PeerState, 4>& now) {
   for (std::size_t c = 0; c < 4; ++c) {
     const std::optional<rt::Placement>& asked = log_->asked[c];
     if (!asked || now[c].window_state == rt::WindowState::Normal) continue;

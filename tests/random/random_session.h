@@ -207,12 +207,12 @@ class ActionLog final : public rt::Observer {
 };
 
 // The program under a random person, and what it must keep after every action.
-class Session {
+class RandomSession {
  public:
-  Session(Target target, std::string run_name, std::uint64_t seed);
-  ~Session();
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
+  RandomSession(Target target, std::string run_name, std::uint64_t seed);
+  ~RandomSession();
+  RandomSession(const RandomSession&) = delete;
+  RandomSession& operator=(const RandomSession&) = delete;
 
   // Runs `count` random actions, the first tenth a warm-up before the heap is first
   // measured. Returns what went wrong, with the seed and the actions that led to it; empty

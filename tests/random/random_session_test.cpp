@@ -75,9 +75,9 @@ void PrintTo(const RunConfig& run, std::ostream* os) {
   *os << run.name;
 }
 
-class RandomSession : public ::testing::TestWithParam<RunConfig> {};
+class RandomSessions : public ::testing::TestWithParam<RunConfig> {};
 
-TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
+TEST_P(RandomSessions, KeepsItsPromisesAfterEveryAction) {
   const RunConfig& run = GetParam();
   // Each run its own stream, all from the one seed. (GetParam() is a copy: its place in kRuns
   // is found by name.)
@@ -98,7 +98,7 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
       static_cast<float>(program->ws.grid().to_twips(run.config.min_child_width_px));
   target.closed = [&ws = program->ws] { return ws.closed(); };
   target.replay = std::string("random_tests --gtest_filter='*/") + run.name + "'";
-  auto session = std::make_unique<Session>(std::move(target), run.name, seeds.next());
+  auto session = std::make_unique<RandomSession>(std::move(target), run.name, seeds.next());
 
   HeapFigures heap;
   const std::string failure = session->run(actions_per_run(default_actions_per_run()), heap);
@@ -116,7 +116,7 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, RandomSession, ::testing::ValuesIn(kRuns),
+INSTANTIATE_TEST_SUITE_P(Runs, RandomSessions, ::testing::ValuesIn(kRuns),
                          [](const ::testing::TestParamInfo<RunConfig>& instance) {
                            return std::string(instance.param.name);
                          });
