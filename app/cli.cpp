@@ -183,7 +183,7 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
   config.exact = options.exact;
   rt::headless::HeadlessWindowSystem ws(config);
   // The recording outlives the program, which may still act as it closes its windows.
-  Recording recording;
+  RecordingFile recording;
   rt::Application application(shell::make_project(), ws);
   rt::TracePrinter trace(out);
   const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();

@@ -19,8 +19,10 @@ void print_geometry(const rt::Rect& r, std::ostream& out) {
 // How a session names what a person acted on: a form by its name, a control or menu item by
 // its own ("Command1", "mnuOplossing").
 std::string_view target_name(const rt::Object& object) {
-  const std::string_view path = object.path();
-  return path.substr(path.rfind('.') + 1);
+  if (const auto* form = dynamic_cast<const rt::Form*>(&object)) return form->class_name();
+  if (const auto* control = dynamic_cast<const rt::Control*>(&object)) return control->name();
+  if (const auto* menu = dynamic_cast<const rt::Menu*>(&object)) return menu->name();
+  return object.path();
 }
 
 }  // namespace
@@ -301,18 +303,18 @@ std::string command_for(const rt::UserAction& action) {
   return "# an action this version cannot say";
 }
 
-void Recorder::acted(const rt::UserAction& action) {
+void ActionWriter::acted(const rt::UserAction& action) {
   *out_ << command_for(action) << std::endl;  // as it happens: a crash loses nothing before it
 }
 
-std::string Recording::start(const std::string& path, rt::WindowSystem& ws) {
+std::string RecordingFile::start(const std::string& path, rt::WindowSystem& ws) {
   file_.open(path);
   if (!file_) return "cannot write the recording " + path;
   file_ << "# mdiresize session recorded at " << rt::format_number(ws.twips_per_pixel())
         << " twips per pixel\n"
         << std::flush;
   if (!file_) return "cannot write the recording " + path;
-  ws.person().listen(&recorder_);
+  ws.person().listen(&writer_);
   return {};
 }
 

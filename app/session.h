@@ -88,17 +88,17 @@ std::string command_for(const rt::UserAction& action);
 
 // Writes what the person does as session commands, a line each as it happens, so that a
 // session replays it.
-class Recorder final : public rt::UserActionListener {
+class ActionWriter final : public rt::UserActionListener {
  public:
-  explicit Recorder(std::ostream& out) : out_(&out) {}
+  explicit ActionWriter(std::ostream& out) : out_(&out) {}
   void acted(const rt::UserAction& action) override;
 
  private:
   std::ostream* out_;
 };
 
-// The file of --record, and the Recorder that writes to it.
-class Recording {
+// The file of --record, and the ActionWriter that writes to it.
+class RecordingFile {
  public:
   // Opens `path`, writes its first line, which says at how many twips per pixel it was made,
   // and from then on records what the person does on `ws`. Returns an error message, or empty.
@@ -106,7 +106,7 @@ class Recording {
 
  private:
   std::ofstream file_;
-  Recorder recorder_{file_};
+  ActionWriter writer_{file_};
 };
 
 }  // namespace app

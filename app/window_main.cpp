@@ -23,7 +23,7 @@
 #include <QWindow>
 
 #include "app/arguments.h"
-#include "app/pass_window.h"
+#include "app/inspector.h"
 #include "app/session.h"
 #include "app/sweep.h"
 #include "runtime/qt/classic_style.h"
@@ -228,7 +228,7 @@ int run_window(int& argc, char** argv, const Options& options) {
 
   rt::qt::QtWindowSystem ws;
   // The recording outlives the program, which may still act as it closes its windows.
-  Recording recording;
+  RecordingFile recording;
   rt::Application application(shell::make_project(), ws);
   rt::TracePrinter trace(std::cout);
   const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   config.exact = options.exact;
   rt::headless::HeadlessWindowSystem ws(config);
   std::ostringstream recording;
-  app::Recorder recorder(recording);
+  app::ActionWriter recorder(recording);
   ws.person().listen(&recorder);
   rt::Application application(shell::make_project(), ws);
   std::ostringstream out;

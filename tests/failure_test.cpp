@@ -61,9 +61,10 @@ TEST_P(FailingCall, LeavesThePassAsExpected) {
   EXPECT_EQ(p.form_moves().size(), f.wiskundig ? 5u : 4u);
 }
 
-// frmResizeL's Width is read in step 3 (1st), then twice for the second placement; the top
-// width once for the narrowing test, once for the overhang test. The pass makes ten reads
-// of the client width; step 5's Move of the top form is its first.
+// frmResizeL's Width is read once for the right form's first placement (its 1st read), then
+// twice for the second placement; the top width once for the narrowing test, once for the
+// overhang test. The pass makes ten reads of the client width; the Move that puts the top form
+// at 0, 1000 is its first.
 const Failure kFailures[] = {
     {"SecondPlacementRead", true, 4500, "frmResizeL", Op::Geometry, 2, kTwoLines, 4500, 1, false},
     {"SecondPlacementRead2", true, 4500, "frmResizeL", Op::Geometry, 3, kTwoLines, 4500, 1, false},

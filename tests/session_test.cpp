@@ -116,7 +116,7 @@ TEST(Session, ExplainSaysWhereEachEdgeEndsAndWhetherTheLabelIsRight) {
     EXPECT_EQ(r.err, "") << script;
     EXPECT_EQ(lines_of(r.out), expected) << script;
   }
-  // --trace sees every line still, the recorder's among them.
+  // --trace prints every line still, with the session's pass watcher beside it.
   const Outcome traced = session("resize 6015 4860\nexplain\n", {"--headless", "--trace"});
   EXPECT_TRUE(contains(traced.out,
                        "caption frmResizeT.Label1 \"\"\nedge frmResizeR right "

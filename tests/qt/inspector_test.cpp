@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/pass_window.h"
+#include "app/inspector.h"
 #include "app/session.h"
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
@@ -69,8 +69,8 @@ struct Program {
 
 bool outside(const QImage& image, int x, int y) {
   const QRgb pixel = image.pixel(x, y);
-  return pixel == app::Inspector::kOutsideLight.rgb() ||
-         pixel == app::Inspector::kOutsideDark.rgb();
+  return pixel == app::Magnifier::kOutsideLight.rgb() ||
+         pixel == app::Magnifier::kOutsideDark.rgb();
 }
 
 TEST(Inspector, ShowsWhatExplainPrintsAndMagnifiesTheOverhangingColumn) {

@@ -111,7 +111,7 @@ class Person : public ::testing::Test {
   QtWindowSystem ws;
   rt::Application app{shell::make_project(), ws};
   std::ostringstream recording;
-  app::Recorder recorder;
+  app::ActionWriter recorder;
 };
 
 TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSystems) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <vector>
+
+#include <QColor>
+#include <QStaticText>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+namespace app {
+
+// A table drawn by hand: its columns measured once, for the longest text each is meant to
+// hold, and each text laid out once, when it changes. A drag changes most cells at every pass;
+// an item view laid every text out again at every drawing, and cost a drag more than the rest.
+class InspectorGrid final : public QWidget {
+ public:
+  InspectorGrid(const QStringList& headings, const QStringList& widest);
+
+  // Whether the number of rows changed.
+  bool set_rows(int rows);
+  int rows() const { return static_cast<int>(cells_.size()); }
+
+  // A cell's text, and its background when given; a cell that does not change is not drawn.
+  void set(int row, int column, const QString& text, const QColor& background = {});
+  QString text(int row, int column) const { return cell(row, column).text; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  static constexpr int kPadding = 4;
+  struct Cell {
+    QString text;
+    QStaticText shown;
+    QColor background;
+  };
+  const Cell& cell(int row, int column) const {
+    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+  }
+  // Row -1: the headings.
+  QRect cell_rect(int row, int column) const;
+
+  QStringList headings_;
+  std::vector<int> lefts_;  // of each column, and the right end
+  int row_height_ = 0;
+  std::vector<std::vector<Cell>> cells_;
+};
+
+}  // namespace app
