@@ -16,7 +16,7 @@ class Control : public Window {
  public:
   Control(Form& form, const ControlDesign& design);
   // The native control; the window system creates it for this object, once.
-  void attach(std::unique_ptr<Peer> peer) { set_window(std::move(peer)); }
+  void attach(PeerPtr peer) { set_window(std::move(peer)); }
 
   Form& form() const { return *form_; }
   const ControlDesign& design() const { return *design_; }
@@ -74,7 +74,7 @@ class CommandButton : public Control {
 class Menu : public Object {
  public:
   Menu(Form& form, const MenuDesign& design);
-  void attach(std::unique_ptr<Peer> peer) { peer_ = std::move(peer); }
+  void attach(PeerPtr peer) { peer_ = std::move(peer); }
 
   Form& form() const { return *form_; }
   const MenuDesign& design() const { return *design_; }
@@ -90,7 +90,7 @@ class Menu : public Object {
  private:
   Form* form_;
   const MenuDesign* design_;
-  std::unique_ptr<Peer> peer_;
+  PeerPtr peer_;
 };
 
 std::unique_ptr<Control> make_control(Form& form, const ControlDesign& design);

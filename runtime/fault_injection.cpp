@@ -16,7 +16,7 @@ constexpr std::array<std::string_view, 11> kOpNames = {
 // A native object of the inner window system, failing as the plan says.
 class FaultyPeer final : public Peer {
  public:
-  FaultyPeer(std::unique_ptr<Peer> inner, std::shared_ptr<FaultPlan> plan, const Object& owner)
+  FaultyPeer(PeerPtr inner, std::shared_ptr<FaultPlan> plan, const Object& owner)
       : inner_(std::move(inner)), plan_(std::move(plan)), owner_(&owner) {}
 
   void show() override {
@@ -64,7 +64,7 @@ class FaultyPeer final : public Peer {
  private:
   void check(PeerOp op) { plan_->check(owner_->path(), op); }
 
-  std::unique_ptr<Peer> inner_;
+  PeerPtr inner_;
   std::shared_ptr<FaultPlan> plan_;
   const Object* owner_;
 };
@@ -102,7 +102,7 @@ void FaultInjection::creating(const Object& owner) {
   plan_->check(owner.path(), PeerOp::Create);
 }
 
-std::unique_ptr<Peer> FaultInjection::wrap(std::unique_ptr<Peer> peer, const Object& owner) {
+PeerPtr FaultInjection::wrap(PeerPtr peer, const Object& owner) {
   return std::make_unique<FaultyPeer>(std::move(peer), plan_, owner);
 }
 

@@ -70,7 +70,7 @@ class FaultInjection final : private PeerWrapper {
 
  private:
   void creating(const Object& owner) override;
-  std::unique_ptr<Peer> wrap(std::unique_ptr<Peer> peer, const Object& owner) override;
+  PeerPtr wrap(PeerPtr peer, const Object& owner) override;
 
   WindowSystem* ws_;
   std::shared_ptr<FaultPlan> plan_;

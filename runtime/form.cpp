@@ -121,8 +121,8 @@ void Form::load() {
   if (main != nullptr) main->window();
   if (loaded()) return;  // loading the main window may have run code that loaded this form
   app().notify([&](Observer& o) { o.form_loading(*this); });
-  std::unique_ptr<Peer> peer = main != nullptr ? ws.create_child_form(design(), *this)
-                                               : ws.create_main_window(design(), *this);
+  PeerPtr peer = main != nullptr ? ws.create_child_form(design(), *this)
+                                 : ws.create_main_window(design(), *this);
   std::vector<std::unique_ptr<Control>> controls;
   for (const ControlDesign& design_of_control : design().controls) {
     auto control = make_control(*this, design_of_control);

@@ -34,7 +34,7 @@ class Window : public Object {
   virtual void size_changed() {}
 
   Peer* current_window() const { return peer_.get(); }
-  void set_window(std::unique_ptr<Peer> peer) { peer_ = std::move(peer); }
+  void set_window(PeerPtr peer) { peer_ = std::move(peer); }
 
   float read(std::string_view property, float value) {
     if (observed()) [[unlikely]] {
@@ -47,7 +47,7 @@ class Window : public Object {
   [[gnu::cold, gnu::noinline]] void tell_moved(float left, const Variant& top, const Variant& width,
                                                const Variant& height);
 
-  std::unique_ptr<Peer> peer_;
+  PeerPtr peer_;
 };
 
 }  // namespace rt

@@ -60,6 +60,9 @@ class Peer {
   virtual PeerState inspect() const = 0;
 };
 
+// A native object, owned by the runtime object it stands for.
+using PeerPtr = std::unique_ptr<Peer>;
+
 // What the window system reports of what the user did. The runtime delivers the events.
 class EventSink {
  public:
@@ -76,7 +79,7 @@ class PeerWrapper {
  public:
   // `owner`'s native object is about to be made: this may raise the error of a failing call.
   virtual void creating(const Object& owner) = 0;
-  virtual std::unique_ptr<Peer> wrap(std::unique_ptr<Peer> peer, const Object& owner) = 0;
+  virtual PeerPtr wrap(PeerPtr peer, const Object& owner) = 0;
 
  protected:
   ~PeerWrapper() = default;
@@ -104,17 +107,16 @@ class WindowSystem {
   // person's actions name it. A child form goes into the main window's client area and a menu
   // item onto its menu bar, so the main window comes first; a control goes onto the child form
   // `form`.
-  std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) {
+  PeerPtr create_main_window(const FormDesign& design, Object& owner) {
     return create(owner, [&] { return make_main_window(design, owner); });
   }
-  std::unique_ptr<Peer> create_child_form(const FormDesign& design, Object& owner) {
+  PeerPtr create_child_form(const FormDesign& design, Object& owner) {
     return create(owner, [&] { return make_child_form(design, owner); });
   }
-  std::unique_ptr<Peer> create_control(const Object& form, const ControlDesign& design,
-                                       Object& owner) {
+  PeerPtr create_control(const Object& form, const ControlDesign& design, Object& owner) {
     return create(owner, [&] { return make_control(form, design, owner); });
   }
-  std::unique_ptr<Peer> create_menu_item(const MenuDesign& design, Object& owner) {
+  PeerPtr create_menu_item(const MenuDesign& design, Object& owner) {
     return create(owner, [&] { return make_menu_item(design, owner); });
   }
   // What every native object made from now on is wrapped in; none by default.
@@ -136,11 +138,10 @@ class WindowSystem {
 
  protected:
   // The window system's own native objects, as the create_ functions above describe them.
-  virtual std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) = 0;
-  virtual std::unique_ptr<Peer> make_child_form(const FormDesign& design, Object& owner) = 0;
-  virtual std::unique_ptr<Peer> make_control(const Object& form, const ControlDesign& design,
-                                             Object& owner) = 0;
-  virtual std::unique_ptr<Peer> make_menu_item(const MenuDesign& design, Object& owner) = 0;
+  virtual PeerPtr make_main_window(const FormDesign& design, Object& owner) = 0;
+  virtual PeerPtr make_child_form(const FormDesign& design, Object& owner) = 0;
+  virtual PeerPtr make_control(const Object& form, const ControlDesign& design, Object& owner) = 0;
+  virtual PeerPtr make_menu_item(const MenuDesign& design, Object& owner) = 0;
 
   EventSink* sink() const { return sink_; }
   // An event of the message loop reaches the program, `deliver(sink)`; with no program to hear
@@ -156,7 +157,7 @@ class WindowSystem {
 
  private:
   template <class Make>
-  std::unique_ptr<Peer> create(const Object& owner, Make&& make) {
+  PeerPtr create(const Object& owner, Make&& make) {
     if (wrapper_ == nullptr) return make();
     wrapper_->creating(owner);
     return wrapper_->wrap(make(), owner);

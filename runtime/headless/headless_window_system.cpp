@@ -77,8 +77,7 @@ Rect HeadlessWindowSystem::snap(const Rect& rect) const {
               std::max(0.0f, grid().snap(rect.width)), std::max(0.0f, grid().snap(rect.height))};
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::make_main_window(const FormDesign& design,
-                                                             Object& owner) {
+PeerPtr HeadlessWindowSystem::make_main_window(const FormDesign& design, Object& owner) {
   auto peer = std::make_unique<MainPeer>(*this, owner, design);
   client_ = Size{grid().snap(design.client_width), grid().snap(design.client_height)};
   bars_ = {};
@@ -86,8 +85,7 @@ std::unique_ptr<Peer> HeadlessWindowSystem::make_main_window(const FormDesign& d
   return peer;
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::make_child_form(const FormDesign& design,
-                                                            Object& owner) {
+PeerPtr HeadlessWindowSystem::make_child_form(const FormDesign& design, Object& owner) {
   // New children cascade down from the top-left corner, one caption height apart.
   const auto offset = static_cast<float>(grid().to_twips(static_cast<int>(children_.size()) *
                                                          (config_.caption_px + config_.border_px)));
@@ -97,8 +95,8 @@ std::unique_ptr<Peer> HeadlessWindowSystem::make_child_form(const FormDesign& de
   return peer;
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::make_control(const Object&, const ControlDesign& design,
-                                                         Object& owner) {
+PeerPtr HeadlessWindowSystem::make_control(const Object&, const ControlDesign& design,
+                                           Object& owner) {
   std::unique_ptr<ControlPeer> peer;
   if (design.kind == ControlKind::ListBox) {
     peer = std::make_unique<ListPeer>(*this, owner, design);
@@ -109,8 +107,7 @@ std::unique_ptr<Peer> HeadlessWindowSystem::make_control(const Object&, const Co
   return peer;
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::make_menu_item(const MenuDesign& design,
-                                                           Object& owner) {
+PeerPtr HeadlessWindowSystem::make_menu_item(const MenuDesign& design, Object& owner) {
   return std::make_unique<MenuPeer>(*this, owner, design);
 }
 

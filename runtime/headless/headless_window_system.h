@@ -59,14 +59,13 @@ class HeadlessWindowSystem final : public WindowSystem {
   bool closed() const { return closed_; }
   ScrollBars client_scroll_bars() const override { return bars_; }
 
- protected:
-  std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) override;
-  std::unique_ptr<Peer> make_child_form(const FormDesign& design, Object& owner) override;
-  std::unique_ptr<Peer> make_control(const Object& form, const ControlDesign& design,
-                                     Object& owner) override;
-  std::unique_ptr<Peer> make_menu_item(const MenuDesign& design, Object& owner) override;
-
  private:
+  // WindowSystem: what it makes.
+  PeerPtr make_main_window(const FormDesign& design, Object& owner) override;
+  PeerPtr make_child_form(const FormDesign& design, Object& owner) override;
+  PeerPtr make_control(const Object& form, const ControlDesign& design, Object& owner) override;
+  PeerPtr make_menu_item(const MenuDesign& design, Object& owner) override;
+
   // A child form's window is gone.
   void forget(ChildPeer& child);
   // The client area less the scroll bars it shows.

@@ -203,7 +203,7 @@ void QtWindowSystem::settle() {
   idle();
 }
 
-std::unique_ptr<Peer> QtWindowSystem::make_main_window(const FormDesign& design, Object& owner) {
+PeerPtr QtWindowSystem::make_main_window(const FormDesign& design, Object& owner) {
   if (!main_.isNull()) raise(ErrorCode::Internal, "there is a main window already");
   auto peer = std::make_unique<MainPeer>(*this, owner, design);
   main_ = peer->window();
@@ -218,14 +218,14 @@ std::unique_ptr<Peer> QtWindowSystem::make_main_window(const FormDesign& design,
   return peer;
 }
 
-std::unique_ptr<Peer> QtWindowSystem::make_child_form(const FormDesign& design, Object& owner) {
+PeerPtr QtWindowSystem::make_child_form(const FormDesign& design, Object& owner) {
   if (area_.isNull())
     raise(ErrorCode::Internal, owner.path() + ": a child form needs the main window");
   return std::make_unique<ChildPeer>(*this, owner, design, *area_);
 }
 
-std::unique_ptr<Peer> QtWindowSystem::make_control(const Object& form, const ControlDesign& design,
-                                                   Object& owner) {
+PeerPtr QtWindowSystem::make_control(const Object& form, const ControlDesign& design,
+                                     Object& owner) {
   QWidget* parent = nullptr;
   for (const QtPeer* peer : peers_) {
     if (&peer->owner() == &form) parent = peer->control_parent();
@@ -238,7 +238,7 @@ std::unique_ptr<Peer> QtWindowSystem::make_control(const Object& form, const Con
   return peer;
 }
 
-std::unique_ptr<Peer> QtWindowSystem::make_menu_item(const MenuDesign& design, Object& owner) {
+PeerPtr QtWindowSystem::make_menu_item(const MenuDesign& design, Object& owner) {
   MainPeer* main = main_.isNull() ? nullptr : main_peer_;
   if (main == nullptr) raise(ErrorCode::Internal, owner.path() + ": menus need a main window");
   bool in_drop_down = false;

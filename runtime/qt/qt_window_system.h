@@ -64,14 +64,13 @@ class QtWindowSystem final : public WindowSystem {
   // The child's entry chosen in the window list.
   void choose_window(ChildPeer& child);
 
- protected:
-  std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) override;
-  std::unique_ptr<Peer> make_child_form(const FormDesign& design, Object& owner) override;
-  std::unique_ptr<Peer> make_control(const Object& form, const ControlDesign& design,
-                                     Object& owner) override;
-  std::unique_ptr<Peer> make_menu_item(const MenuDesign& design, Object& owner) override;
-
  private:
+  // WindowSystem: what it makes.
+  PeerPtr make_main_window(const FormDesign& design, Object& owner) override;
+  PeerPtr make_child_form(const FormDesign& design, Object& owner) override;
+  PeerPtr make_control(const Object& form, const ControlDesign& design, Object& owner) override;
+  PeerPtr make_menu_item(const MenuDesign& design, Object& owner) override;
+
   // Marks what the program itself does to a window, so that it is not reported back as the
   // user's doing.
   class ProgramChange {
