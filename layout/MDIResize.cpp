@@ -1,11 +1,5 @@
 #include "layout/MDIResize.h"
 
-#include "forms/frmResizeB.h"
-#include "forms/frmResizeL.h"
-#include "forms/frmResizeR.h"
-#include "forms/frmResizeT.h"
-#include "runtime/application.h"
-
 namespace {
 
 const rt::Variant kZero(std::int16_t{0});
@@ -42,15 +36,15 @@ void MDIResize::Resizing() {
   // The left form over the left half of the upper four fifths.
   {
     const rt::Variant half = half_width(saved_width, mnuOplossing().Checked());
-    auto& left = app().instance<frmResizeL>();
+    auto& left = left_form();
     const rt::Variant upper = upper_height(ScaleHeight());
     left.Move(0, kZero, half, upper);
   }
   // The right form where the left one says it ends.
   {
-    const float left_width = app().instance<frmResizeL>().Width();
+    const float left_width = left_form().Width();
     const rt::Variant half = half_width(saved_width, mnuOplossing().Checked());
-    auto& right = app().instance<frmResizeR>();
+    auto& right = right_form();
     const rt::Variant upper = upper_height(ScaleHeight());
     right.Move(left_width, kZero, half, upper);
   }
@@ -58,24 +52,23 @@ void MDIResize::Resizing() {
   {
     const float first_height = ScaleHeight();
     const float client_width = ScaleWidth();
-    auto& bottom = app().instance<frmResizeB>();
+    auto& bottom = bottom_form();
     const float second_height = ScaleHeight();
     const rt::Variant lower = lower_height(second_height);
     const rt::Variant upper = upper_height(first_height);
     bottom.Move(0, upper, rt::Variant(client_width), lower);
   }
-  app().instance<frmResizeT>().Move(0, rt::Variant(std::int16_t{1000}),
-                                    rt::Variant(std::int16_t{6000}),
-                                    rt::Variant(std::int16_t{1200}));
+  top_form().Move(0, rt::Variant(std::int16_t{1000}), rt::Variant(std::int16_t{6000}),
+                  rt::Variant(std::int16_t{1200}));
 
   if (mnuWiskundig().Checked()) {
     // The right form again, with exactly the width the left one leaves.
     on_error.resume_next();
     on_error.unit([&] {
-      const float first_left_width = app().instance<frmResizeL>().Width();
+      const float first_left_width = left_form().Width();
       const float client_width = ScaleWidth();
-      const float second_left_width = app().instance<frmResizeL>().Width();
-      auto& right = app().instance<frmResizeR>();
+      const float second_left_width = left_form().Width();
+      auto& right = right_form();
       const float client_height = ScaleHeight();
       const rt::Variant upper = upper_height(client_height);
       rt::FloatingPointCheck fp;
@@ -93,29 +86,27 @@ void MDIResize::Resizing() {
 void MDIResize::report(rt::OnError& on_error) {
   bool narrow = true;
   on_error.unit([&] {
-    const float top_width = app().instance<frmResizeT>().Width();
+    const float top_width = top_form().Width();
     const bool oplossing = mnuOplossing().Checked();
     const bool wiskundig = mnuWiskundig().Checked();
     const float client_width = ScaleWidth();
     narrow = (oplossing || wiskundig) && top_width > client_width;
   });
   if (narrow) {
-    on_error.unit(
-        [&] { app().instance<frmResizeT>().Label1().set_Caption(rt::Variant(kTwoLineText)); });
+    on_error.unit([&] { top_form().Label1().set_Caption(rt::Variant(kTwoLineText)); });
     on_error.unit([&] {
-      auto& top = app().instance<frmResizeT>();
+      auto& top = top_form();
       top.set_Width(rt::Variant(ScaleWidth()));
     });
     return;
   }
   bool overhangs = true;
   on_error.unit([&] {
-    const float top_width = app().instance<frmResizeT>().Width();
+    const float top_width = top_form().Width();
     overhangs = top_width > ScaleWidth();
   });
   on_error.unit([&] {
-    app().instance<frmResizeT>().Label1().set_Caption(
-        rt::Variant(overhangs ? kDoubleScrollBarText : kEmptyText));
+    top_form().Label1().set_Caption(rt::Variant(overhangs ? kDoubleScrollBarText : kEmptyText));
   });
 }
 
@@ -148,7 +139,7 @@ void MDIResize::mnuVulBox_Click() {
     for (std::int16_t k = 1; k <= repeats.integer(); ++k) text = rt::concat(text, phrase);
     text = rt::concat(text, rt::Variant("\r\n"));
   }
-  app().instance<frmResizeB>().Text1().set_Text(text);
+  bottom_form().Text1().set_Text(text);
 }
 
 void MDIResize::call_member(std::string_view name) {

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "forms/frmResizeB.h"
+#include "forms/frmResizeL.h"
+#include "forms/frmResizeR.h"
+#include "forms/frmResizeT.h"
+#include "runtime/application.h"
 #include "runtime/form.h"
 #include "runtime/on_error.h"
 
@@ -25,6 +30,12 @@ class MDIResize : public rt::MDIForm {
 
  private:
   void report(rt::OnError& on_error);
+
+  // The children, each created by the first code that names it.
+  rt::BoundForm<frmResizeL> left_form{app()};
+  rt::BoundForm<frmResizeR> right_form{app()};
+  rt::BoundForm<frmResizeB> bottom_form{app()};
+  rt::BoundForm<frmResizeT> top_form{app()};
 };
 
 // The texts the layout pass writes into frmResizeT.Label1.

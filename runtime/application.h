@@ -64,7 +64,7 @@ class Application final : public EventSink {
   template <class Call>
   void notify(Call&& call) {
     if (observers_->any()) [[unlikely]] {
-      observers_->each(call);
+      notify_all(call);
     }
   }
 
@@ -86,6 +86,11 @@ class Application final : public EventSink {
   void main_window_closed() override;
 
  private:
+  // Out of line, so that telling costs the operations nothing while nobody watches.
+  template <class Call>
+  [[gnu::noinline, gnu::cold]] void notify_all(Call& call) {
+    observers_->each(call);
+  }
   template <class F>
   void from_message_loop(F&& deliver);
   std::size_t slot_of(const std::type_info& type, std::string_view class_name) const {
@@ -119,6 +124,25 @@ class Application final : public EventSink {
   std::function<void(const Error&)> reporter_;
   std::size_t errors_reported_ = 0;
   int delivering_ = 0;
+};
+
+// A form's default instance as code names it where it is written (`frmResizeL` in the main
+// window's code). Early-bound, as BoundControl is: the first reference creates the instance,
+// Initialize and all; an instance lives as long as its application, so what that found serves
+// every later reference.
+template <class T>
+class BoundForm {
+ public:
+  explicit BoundForm(Application& app) : app_(&app) {}
+
+  T& operator()() {
+    if (form_ == nullptr) form_ = &app_->instance<T>();
+    return *form_;
+  }
+
+ private:
+  Application* app_;
+  T* form_ = nullptr;
 };
 
 }  // namespace rt

@@ -96,7 +96,7 @@ Menu::Menu(Form& form, const MenuDesign& design)
 bool Menu::Checked() {
   const bool checked = peer_->checked();
   if (observed()) [[unlikely]] {
-    tell_read("Checked", Variant(checked));
+    tell_read("Checked", checked);
   }
   return checked;
 }

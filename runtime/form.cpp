@@ -23,13 +23,6 @@ Form::Form(Application& app, const FormClass& form_class)
 
 Form::~Form() = default;
 
-float Form::ScaleWidth() {
-  return read("ScaleWidth", window().client_size().width);
-}
-float Form::ScaleHeight() {
-  return read("ScaleHeight", window().client_size().height);
-}
-
 void Form::Show() {
   window();
   app().notify([&](Observer& o) { o.form_shown(*this); });

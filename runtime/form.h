@@ -30,8 +30,8 @@ class Form : public Window {
   std::uint64_t load_number() const { return load_number_; }
 
   // The size of the client area, in twips.
-  float ScaleWidth();
-  float ScaleHeight();
+  float ScaleWidth() { return read("ScaleWidth", window().client_size().width); }
+  float ScaleHeight() { return read("ScaleHeight", window().client_size().height); }
   // Loads the form if needed and displays it, modeless.
   void Show();
 

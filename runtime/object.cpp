@@ -20,6 +20,14 @@ void Object::tell_read(std::string_view property, const Variant& value) const {
   app_->notify([&](Observer& o) { o.property_read(*this, property, value); });
 }
 
+void Object::tell_read(std::string_view property, float value) const {
+  tell_read(property, Variant(value));
+}
+
+void Object::tell_read(std::string_view property, bool value) const {
+  tell_read(property, Variant(value));
+}
+
 void Object::tell_written(std::string_view property, const Variant& value) const {
   app_->notify([&](Observer& o) { o.property_written(*this, property, value); });
 }

@@ -35,6 +35,9 @@ class Object {
   // observed(): out of line, so that no value is made for them otherwise.
   [[gnu::cold, gnu::noinline]] void tell_read(std::string_view property,
                                               const Variant& value) const;
+  // The same for a length or a check mark, made into a variant only then.
+  [[gnu::cold, gnu::noinline]] void tell_read(std::string_view property, float value) const;
+  [[gnu::cold, gnu::noinline]] void tell_read(std::string_view property, bool value) const;
   [[gnu::cold, gnu::noinline]] void tell_written(std::string_view property,
                                                  const Variant& value) const;
 

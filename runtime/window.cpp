@@ -30,19 +30,6 @@ void Window::tell_moved(float left, const Variant& top, const Variant& width,
   app().notify([&](Observer& o) { o.moved(*this, left, top, width, height); });
 }
 
-float Window::Left() {
-  return read("Left", window().geometry().left);
-}
-float Window::Top() {
-  return read("Top", window().geometry().top);
-}
-float Window::Width() {
-  return read("Width", window().geometry().width);
-}
-float Window::Height() {
-  return read("Height", window().geometry().height);
-}
-
 void Window::set_Width(const Variant& width) {
   Peer& peer = window();
   if (observed()) [[unlikely]] {

@@ -13,10 +13,11 @@ class Window : public Object {
  public:
   using Object::Object;
 
-  float Left();
-  float Top();
-  float Width();
-  float Height();
+  // Inline, as the program reads these several times a pass.
+  float Left() { return read("Left", window().geometry().left); }
+  float Top() { return read("Top", window().geometry().top); }
+  float Width() { return read("Width", window().geometry().width); }
+  float Height() { return read("Height", window().geometry().height); }
   // Outer width; a form whose size changes gets its Resize before this returns.
   void set_Width(const Variant& width);
   // Left is a single; Top, Width and Height are variants of a numeric type, all four given.
@@ -38,7 +39,7 @@ class Window : public Object {
 
   float read(std::string_view property, float value) {
     if (observed()) [[unlikely]] {
-      tell_read(property, Variant(value));
+      tell_read(property, value);
     }
     return value;
   }
