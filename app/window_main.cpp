@@ -119,8 +119,9 @@ class ScriptPlayer {
     on_end_();
   }
 
-  static constexpr std::chrono::milliseconds kWindowWait{10};
-  static constexpr int kWindowWaits = 500;  // 5 s, and then the script goes on all the same
+  // Looked for every millisecond: a person's first line waits no longer than it must.
+  static constexpr std::chrono::milliseconds kWindowWait{1};
+  static constexpr int kWindowWaits = 5000;  // 5 s, and then the script goes on all the same
 
   Session* session_;
   std::function<bool()> window_up_;

@@ -77,6 +77,8 @@ ChildPeer::ChildPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design
                        ws.to_pixels(design.client_width) + frame_.left() + frame_.right(),
                        ws.to_pixels(design.client_height) + frame_.top() + frame_.bottom());
   normal_ = window_->geometry();
+  // The caption last: a child's frame elides it again at every change on the way here.
+  window_->setWindowTitle(to_display(design.caption));
   client_->set_resize_handler([this] { client_resized(); });
   window_->set_peer(this);
 }

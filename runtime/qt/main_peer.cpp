@@ -97,6 +97,7 @@ class MenuBar final : public QMenuBar {
 
 MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
     : WindowPeer(ws, owner, design), menus_(design.menus) {
+  window_->setWindowTitle(to_display(design.caption));
   ws.person().set_main_window(this);
   window_->setFont(form_font());
   // Title bars take their font from the application, by the class of what they are.
@@ -114,8 +115,7 @@ void MainPeer::show() {
   // The designed client size, now that the menu bar has its items; the desktop chooses
   // where the window goes.
   if (!window.isVisible()) ws().set_client_size(wanted_client_);
-  window.show();
-  ws().main_window_shown();
+  ws().show_main_window_soon();
 }
 
 Rect MainPeer::geometry() {

@@ -56,14 +56,12 @@ class QtPeer : public Peer, public Person::Target {
 };
 
 // A form's window, which the peer owns, and its caption as the program wrote it (the title
-// shows what Qt can of it).
+// shows what Qt can of it; each kind of form puts the designed one on its window).
 template <class Window>
 class WindowPeer : public QtPeer {
  public:
   WindowPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
-      : QtPeer(ws, owner, true), window_(new Window), caption_(design.caption) {
-    window_->setWindowTitle(to_display(design.caption));
-  }
+      : QtPeer(ws, owner, true), window_(new Window), caption_(design.caption) {}
   ~WindowPeer() override { delete window_.data(); }
 
   QObject* native() const override { return window_.data(); }

@@ -252,6 +252,12 @@ std::int32_t QtWindowSystem::send_message(WindowHandle window, std::uint32_t mes
 }
 
 void QtWindowSystem::idle() {
+  if (main_show_pending_ && !main_.isNull()) {
+    main_show_pending_ = false;
+    ProgramChange change(*this);
+    main_->show();
+    main_window_shown();
+  }
   if (!area_.isNull()) area_->update_scroll_bars();
 }
 

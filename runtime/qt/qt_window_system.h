@@ -96,6 +96,9 @@ class QtWindowSystem final : public WindowSystem {
   // Sizes the main window so that its client area gets `size`; true when the size changed.
   bool set_client_size(QSize size);
   void main_window_shown();
+  // The main window goes on the screen when control returns to the message loop, with the
+  // children the handlers of its showing made: drawn once, complete.
+  void show_main_window_soon() { main_show_pending_ = true; }
 
   // What follows is the consequence of an action already told (Qt activating a window it
   // minimises, say): the person did not do it on its own, and it is not told.
@@ -141,6 +144,7 @@ class QtWindowSystem final : public WindowSystem {
   int consequences_ = 0;
   QPointer<QMdiSubWindow> active_;  // the active child as last reported
   bool main_shown_ = false;
+  bool main_show_pending_ = false;
   QSize known_client_;  // the client area's size as the program last heard of it
   int client_reports_ = 0;
   HandleTable<QtPeer> handles_;
