@@ -4,16 +4,22 @@
 //
 //   valgrind --tool=callgrind --toggle-collect='*run_passes*' mdiresize_pass_profile [WHAT] [N]
 //
-// WHAT: pass (the program's layout pass, the default), direct (the rectangles placed directly)
-// or fresh (placed directly, with every read the pass makes). N: passes, 3000 by default.
+// WHAT: pass (the program's layout pass, the default), watched (the same with a session's pass
+// watcher observing it, as every session has), traced (with the trace printed, to nowhere),
+// direct (the rectangles placed directly) or fresh (placed directly, with every read the pass
+// makes). N: passes, 3000 by default.
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/analysis.h"
 #include "bench/headless_program.h"
+#include "runtime/trace.h"
 
 namespace {
 
@@ -27,14 +33,21 @@ template <class Resize>
 int profile(int argc, char** argv) {
   const std::string_view what = argc > 1 ? argv[1] : "pass";
   const long passes = argc > 2 ? std::atol(argv[2]) : 3000;
-  if (passes <= 0 || (what != "pass" && what != "direct" && what != "fresh")) {
-    std::fprintf(stderr, "usage: mdiresize_pass_profile [pass|direct|fresh] [PASSES]\n");
+  const bool program_pass = what == "pass" || what == "watched" || what == "traced";
+  if (passes <= 0 || (!program_pass && what != "direct" && what != "fresh")) {
+    std::fprintf(stderr,
+                 "usage: mdiresize_pass_profile [pass|watched|traced|direct|fresh] [PASSES]\n");
     return 2;
   }
   const std::vector<float> widths = bench::drag_widths();
   bench::HeadlessProgram program;
+  std::optional<app::PassWatcher> watcher;
+  if (what == "watched") watcher.emplace(program.app);
+  rt::TracePrinter printer([](const std::string&) {});
+  const rt::Subscription tracing =
+      what == "traced" ? program.app.observe(printer) : rt::Subscription();
   // One round through the widths first, so that what is counted is the steady state.
-  if (what == "pass") {
+  if (program_pass) {
     const auto resize = [&](float w) {
       program.ws.person().user_resize_client(w, bench::kDragHeight);
     };
