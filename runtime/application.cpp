@@ -49,9 +49,13 @@ void check_events(const Project& project) {
     const EventBinding& row = project.events[i];
     const std::string why = unbindable(project, row);
     if (why.empty()) continue;
-    const std::string source = row.form + (row.source.empty() ? "" : "." + row.source);
-    raise(ErrorCode::Internal, "row " + std::to_string(i + 1) + " of the event table (" + source +
-                                   " " + std::string(event_name(row.event)) + ") " + why);
+    std::string message = "row " + std::to_string(i + 1) + " of the event table (" + row.form;
+    if (!row.source.empty()) message += "." + row.source;
+    message += " ";
+    message += event_name(row.event);
+    message += ") ";
+    message += why;
+    raise(ErrorCode::Internal, message);
   }
 }
 

@@ -440,8 +440,8 @@ void ActionLog::clear() {
 RandomSession::RandomSession(Target target, std::string run_name, std::uint64_t seed)
     : target_(std::move(target)), name_(std::move(run_name)), random_(seed) {
   rt::Application& app = *target_.app;
-  std::vector<const rt::Object*> forms;
-  for (int c = 0; c < 4; ++c) forms.push_back(&child(c));
+  std::vector<const rt::Object*> forms(4);
+  for (int c = 0; c < 4; ++c) forms[static_cast<std::size_t>(c)] = &child(c);
   log_ = std::make_unique<ActionLog>(app, std::move(forms));
   app.set_error_reporter([this](const rt::Error& e) {
     log_->reported.push_back(LoggedError{e.code(), as_traced(e)});
