@@ -29,9 +29,9 @@ std::string error_line(std::string_view what, const Error& error) {
 TracePrinter::TracePrinter(std::ostream& out)
     : sink_([&out](const std::string& line) { out << line << '\n'; }) {}
 
-std::string TracePrinter::move_line(const Object& window, float left, const Variant& top,
+std::string TracePrinter::move_line(std::string_view window, float left, const Variant& top,
                                     const Variant& width, const Variant& height) {
-  return "move " + window.path() + " " + format_number(left) + " " + describe(top) + " " +
+  return "move " + std::string(window) + " " + format_number(left) + " " + describe(top) + " " +
          describe(width) + " " + describe(height);
 }
 
@@ -73,7 +73,7 @@ void TracePrinter::property_written(const Object& object, std::string_view prope
 
 void TracePrinter::moved(const Object& window, float left, const Variant& top, const Variant& width,
                          const Variant& height) {
-  sink_(move_line(window, left, top, width, height));
+  sink_(move_line(window.path(), left, top, width, height));
 }
 
 void TracePrinter::method_called(const Object& object, std::string_view method,

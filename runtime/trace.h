@@ -20,7 +20,7 @@ class TracePrinter final : public Observer {
   explicit TracePrinter(std::ostream& out);
 
   // The line of a Move.
-  static std::string move_line(const Object& window, float left, const Variant& top,
+  static std::string move_line(std::string_view window, float left, const Variant& top,
                                const Variant& width, const Variant& height);
 
   void form_created(const Form& form) override;

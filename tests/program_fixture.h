@@ -16,6 +16,7 @@
 #include "runtime/headless/headless_window_system.h"
 #include "shell/project.h"
 #include "trace_lines.h"
+#include "watch.h"
 
 namespace testing_program {
 
@@ -30,19 +31,6 @@ inline rt::headless::Config pixels(double twips_per_pixel = 15) {
   config.twips_per_pixel = twips_per_pixel;
   return config;
 }
-
-// The Move calls of the child forms, each as the trace prints it.
-class FormMoves final : public rt::Observer {
- public:
-  void moved(const rt::Object& window, float left, const rt::Variant& top, const rt::Variant& width,
-             const rt::Variant& height) override {
-    const auto* form = dynamic_cast<const rt::Form*>(&window);
-    if (form != nullptr && form->design().mdi_child) {
-      lines.push_back(rt::TracePrinter::move_line(window, left, top, width, height));
-    }
-  }
-  std::vector<std::string> lines;
-};
 
 class Program {
  public:
@@ -81,7 +69,7 @@ class Program {
   }
   void forget() {
     trace.lines.clear();
-    moves.lines.clear();
+    watch.calls.clear();
   }
 
   // The trace lines that start with `prefix`.
@@ -92,19 +80,29 @@ class Program {
     }
     return found;
   }
-  const std::vector<std::string>& form_moves() const { return moves.lines; }
+  // The Move calls of the child forms, each as the trace prints it.
+  std::vector<std::string> form_moves() const {
+    std::vector<std::string> found;
+    for (const Watch::Call& c : watch.calls) {
+      const rt::Form* form =
+          c.what == Watch::What::Move ? app.existing_instance(c.object) : nullptr;
+      if (form == nullptr || !form->design().mdi_child) continue;
+      found.push_back(rt::TracePrinter::move_line(c.object, c.values[0].single(), c.values[1],
+                                                  c.values[2], c.values[3]));
+    }
+    return found;
+  }
   // For speed: nothing more is traced or kept.
   void stop_watching() {
     trace.stop();
-    watching_moves.end();
+    watch.stop();
   }
 
   rt::headless::HeadlessWindowSystem ws;
   rt::FaultInjection faults{ws};
   rt::Application app;
   TraceLines trace{app};
-  FormMoves moves;
-  rt::Subscription watching_moves = app.observe(moves);
+  Watch watch{app};
   Codes reported;
 };
 

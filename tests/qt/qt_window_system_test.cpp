@@ -33,6 +33,7 @@
 #include "runtime/qt/qt_window_system.h"
 #include "shell/project.h"
 #include "tests/bar_cases.h"
+#include "tests/watch.h"
 
 namespace {
 
@@ -41,71 +42,7 @@ using rt::qt::QtWindowSystem;
 using namespace bar_cases;
 using namespace texts;
 
-// Counts what the program did, and notes what the client area's scroll bars looked like at
-// every step of it.
-class Watch final : public rt::Observer {
- public:
-  void watch(QMdiArea& area) { area_ = &area; }
-  void clear() {
-    events_.clear();
-    moves_.clear();
-    calls_by_name.clear();
-    scale_widths.clear();
-    overhang.clear();
-  }
-
-  void event_begun(const rt::Form& form, std::string_view source, rt::Event event) override {
-    ++events_[{form.path(), std::string(source), event}];
-    step();
-  }
-  void property_read(const rt::Object& object, std::string_view property,
-                     const rt::Variant& value) override {
-    const auto* form = dynamic_cast<const rt::Form*>(&object);
-    if (form != nullptr && form->design().mdi_form && property == "ScaleWidth") {
-      scale_widths.push_back(value.single());
-    }
-    step();
-  }
-  void moved(const rt::Object& window, float, const rt::Variant&, const rt::Variant&,
-             const rt::Variant&) override {
-    ++moves_[window.path()];
-    step();
-  }
-  void member_by_name(const rt::Object& object, std::string_view name, bool call) override {
-    if (call) calls_by_name.push_back(object.path() + "." + std::string(name));
-    step();
-  }
-
-  // How often the handler of `event` of `form` or its `source` ran.
-  int events(const std::string& form, const std::string& source, rt::Event event) const {
-    const auto found = events_.find({form, source, event});
-    return found == events_.end() ? 0 : found->second;
-  }
-  int moves(const std::string& path) const {
-    const auto found = moves_.find(path);
-    return found == moves_.end() ? 0 : found->second;
-  }
-
-  std::vector<std::string> calls_by_name;  // "MDIResize.Resizing"
-  std::vector<float> scale_widths;         // every read of the main window's ScaleWidth
-  // While watching: the largest range either bar had, and whether a child reached past the
-  // right edge, step by step.
-  int max_range = 0;
-  std::vector<bool> overhang;
-
- private:
-  void step() {
-    if (area_ == nullptr) return;
-    max_range = std::max({max_range, area_->horizontalScrollBar()->maximum(),
-                          area_->verticalScrollBar()->maximum()});
-    const QWidget& viewport = *area_->viewport();
-    overhang.push_back(viewport.childrenRect().right() >= viewport.width());
-  }
-
-  std::map<std::tuple<std::string, std::string, rt::Event>, int> events_;
-  std::map<std::string, int> moves_;
-  QMdiArea* area_ = nullptr;
-};
+using What = Watch::What;
 
 class Program : public ::testing::Test {
  protected:
@@ -119,6 +56,7 @@ class Program : public ::testing::Test {
   QMainWindow& window() { return *ws.main_window(); }
   QMdiArea& area() { return *ws.mdi_area(); }
   QSize viewport() { return area().viewport()->size(); }
+  int viewport_children_right() { return area().viewport()->childrenRect().right(); }
   MDIResize& main() { return app.instance<MDIResize>(); }
 
   QMdiSubWindow& frame(rt::Form& form) { return *qobject_cast<QMdiSubWindow*>(ws.native(form)); }
@@ -149,8 +87,7 @@ class Program : public ::testing::Test {
 
   QtWindowSystem ws;
   rt::Application app{shell::make_project(), ws};
-  Watch watch;
-  rt::Subscription watching = app.observe(watch);
+  Watch watch{app};
 };
 
 // --- start-up ---------------------------------------------------------------------------------
@@ -285,8 +222,8 @@ TEST_F(Program, EachTriggerFlipsTheCheckMarkExactlyOnce) {
   EXPECT_TRUE(wiskundig().isChecked());
   EXPECT_TRUE(main().mnuWiskundig().Checked());
   // Each click ran the layout pass once.
-  EXPECT_EQ(watch.events("MDIResize", "mnuOplossing", rt::Event::Click), 2);
-  EXPECT_EQ(watch.events("MDIResize", "mnuWiskundig", rt::Event::Click), 1);
+  EXPECT_EQ(watch.count(What::Event, "MDIResize.mnuOplossing", "Click"), 2);
+  EXPECT_EQ(watch.count(What::Event, "MDIResize.mnuWiskundig", "Click"), 1);
 }
 
 TEST_F(Program, TheFillCommandOnTheMenuBarFillsTheTextBox) {
@@ -352,10 +289,10 @@ TEST_F(Program, AfterTheNaiveHalvesDoubleScrollBarTheNextPassFitsAndReportsIt) {
   resize(6015);
   ASSERT_EQ(bars(), kBoth);
   const int bar = area().verticalScrollBar()->width();
-  watch.clear();
+  watch.calls.clear();
   resize_button().click();
-  EXPECT_EQ(watch.scale_widths.front(),
-            static_cast<float>((px(6015) - bar) * ws.twips_per_pixel()));
+  EXPECT_EQ(watch.values(What::Read, "MDIResize", "ScaleWidth").front(),
+            rt::Variant(static_cast<float>((px(6015) - bar) * ws.twips_per_pixel())));
   EXPECT_EQ(caption(), kDouble);
   EXPECT_EQ(bars(), kNone);
 }
@@ -367,15 +304,25 @@ TEST_F(Program, AMomentaryOverhangInsideOnePassChangesNeitherBarsNorScaleWidth) 
   wiskundig().trigger();
   resize(6015);
   ASSERT_EQ(right("frmResizeR"), px(6015));
-  watch.clear();
-  watch.watch(area());
+  watch.calls.clear();
+  // At every step of the pass: the largest range either bar had, and whether a child reached
+  // past the right edge.
+  int max_range = 0;
+  std::vector<bool> overhang;
+  watch.on_call = [&] {
+    max_range = std::max({max_range, area().horizontalScrollBar()->maximum(),
+                          area().verticalScrollBar()->maximum()});
+    overhang.push_back(viewport_children_right() >= area().viewport()->width());
+  };
   resize_button().click();
-  ASSERT_FALSE(watch.overhang.front());  // nothing overhung when the pass began
-  ASSERT_TRUE(std::find(watch.overhang.begin(), watch.overhang.end(), true) !=
-              watch.overhang.end());  // then the right form did, for a while
-  EXPECT_EQ(watch.moves("frmResizeR"), 2);
-  EXPECT_EQ(watch.max_range, 0);
-  EXPECT_EQ(watch.scale_widths, std::vector<float>(5, 6015.0f));
+  watch.on_call = {};
+  ASSERT_FALSE(overhang.front());  // nothing overhung when the pass began
+  ASSERT_TRUE(std::find(overhang.begin(), overhang.end(), true) !=
+              overhang.end());  // then the right form did, for a while
+  EXPECT_EQ(watch.count(What::Move, "frmResizeR"), 2);
+  EXPECT_EQ(max_range, 0);
+  EXPECT_EQ(watch.values(What::Read, "MDIResize", "ScaleWidth"),
+            std::vector<rt::Variant>(5, rt::Variant(6015.0f)));
   EXPECT_EQ(bars(), kNone);
   EXPECT_EQ(right("frmResizeR"), px(6015));
 }
@@ -396,20 +343,20 @@ TEST_F(Program, BarsComingAndGoingNeverRaiseTheMainWindowsResize) {
   resize(4500);
   QCoreApplication::processEvents();
   ASSERT_EQ(bars(), kBoth);
-  EXPECT_EQ(watch.events("MDIResize", "", rt::Event::Resize), 2);  // start-up, and the one resize
+  EXPECT_EQ(watch.count(What::Event, "MDIResize", "Resize"), 2);  // start-up, and the one resize
   oplossing().trigger();
   resize_button().click();
   QCoreApplication::processEvents();
   ASSERT_EQ(bars(), kNone);
-  EXPECT_EQ(watch.events("MDIResize", "", rt::Event::Resize), 2);
+  EXPECT_EQ(watch.count(What::Event, "MDIResize", "Resize"), 2);
 }
 
 TEST_F(Program, TheResizeButtonRunsThePassThroughARealClick) {
   app.instance<frmResizeT>().Label1().set_Caption(rt::Variant("something else"));
-  watch.clear();
+  watch.calls.clear();
   resize_button().click();
-  EXPECT_EQ(watch.events("frmResizeT", "Command1", rt::Event::Click), 1);
-  EXPECT_EQ(watch.calls_by_name, std::vector<std::string>{"MDIResize.Resizing"});
+  EXPECT_EQ(watch.count(What::Event, "frmResizeT.Command1", "Click"), 1);
+  EXPECT_EQ(watch.count(What::CallByName, "MDIResize", "Resizing"), 1);
   EXPECT_EQ(caption(), "");
   EXPECT_EQ(label().text(), "");
 }
@@ -447,9 +394,9 @@ TEST_F(Program, SizingTheLeftFormByHandLaysOutItsLists) {
   const QWidget& client = *frame(left).widget();
   auto& last = widget<QListWidget>(left.List1(2));
   ASSERT_LT(client.width(), 280);
-  watch.clear();
+  watch.calls.clear();
   ws.person().user_place(left, rt::Rect{0, 0, 4500, 3000});
-  EXPECT_EQ(watch.events("frmResizeL", "", rt::Event::Resize), 1);
+  EXPECT_EQ(watch.count(What::Event, "frmResizeL", "Resize"), 1);
   const QMargins edge = frame(left).contentsMargins();
   EXPECT_EQ(client.size(),
             QSize(300 - edge.left() - edge.right(), 200 - edge.top() - edge.bottom()));
@@ -457,9 +404,9 @@ TEST_F(Program, SizingTheLeftFormByHandLaysOutItsLists) {
   EXPECT_NEAR(last.geometry().right() + 1, client.width(), 1);
   EXPECT_EQ(widget<QListWidget>(left.List1(0)).height(), client.height());
   // Moved without a change of size, it gets no Resize.
-  watch.clear();
+  watch.calls.clear();
   ws.person().user_place(left, rt::Rect{150, 150, 4500, 3000});
-  EXPECT_EQ(watch.events("frmResizeL", "", rt::Event::Resize), 0);
+  EXPECT_EQ(watch.count(What::Event, "frmResizeL", "Resize"), 0);
 }
 
 TEST_F(Program, AChildMovedByHandPastTheEdgeBringsTheBars) {
