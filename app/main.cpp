@@ -1,6 +1,12 @@
 #include <iostream>
 #include <string_view>
 #include <vector>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#endif
 
 #include "app/cli.h"
 #include "app/sweep.h"
@@ -36,6 +42,12 @@ int usage_error(std::string_view error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The trace and what a session prints are the same bytes on every platform: lines end in LF,
+  // not in the CR LF of a text-mode stream. A script is still read in text mode.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   if (argc > 1 && std::string_view(argv[1]) == "sweep") {
 #ifdef MDIRESIZE_WITH_QT
     return app::run_sweep_command(argc, argv);
