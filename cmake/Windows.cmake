@@ -1,0 +1,38 @@
+# The Windows build, cross-compiled by cmake/mingw-w64.cmake: without Qt (the window system for
+# Windows is still to come), its tests run under Wine, and its program packaged as a zip.
+
+# Debian has no Qt built for mingw-w64, and mingw-w64 no sanitizers or libFuzzer.
+if(MDIRESIZE_WITH_QT OR MDIRESIZE_SANITIZE OR MDIRESIZE_FUZZ)
+  message(FATAL_ERROR "The Windows build has no Qt, sanitizers or fuzz targets: "
+                      "-DMDIRESIZE_WITH_QT=OFF (cmake --preset windows)")
+endif()
+
+if(MDIRESIZE_TESTS)
+  enable_testing()
+  # Debian's GoogleTest libraries are native ones: this build makes its own from the sources.
+  # SYSTEM: its headers stay out of the project's warnings, as installed ones would.
+  set(MDIRESIZE_GOOGLETEST_SOURCE_DIR /usr/src/googletest
+      CACHE PATH "GoogleTest's sources, built for the target (Debian: package googletest)")
+  set(BUILD_GMOCK OFF)
+  set(INSTALL_GTEST OFF)
+  add_subdirectory(${MDIRESIZE_GOOGLETEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest
+                   EXCLUDE_FROM_ALL SYSTEM)
+
+  # Listing a test program's tests runs it under Wine: at test time, and again only when it has
+  # changed, rather than at every build.
+  set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+
+  # The tests' Wine prefix is made while the build compiles, not in the first listing of tests.
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/wine/.made
+                     COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --prefix
+                     COMMENT "Making the Wine prefix for the tests")
+  add_custom_target(wine_prefix ALL DEPENDS ${PROJECT_BINARY_DIR}/wine/.made)
+
+  # One wineserver for the whole run, started before the first test and ended after the last.
+  add_test(NAME wine.Start COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --start)
+  add_test(NAME wine.Stop COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --stop)
+  set_tests_properties(wine.Start PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
+  set_tests_properties(wine.Stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+  # What every test of this build is given (tests/).
+  set(MDIRESIZE_TEST_PROPERTIES FIXTURES_REQUIRED wine)
+endif()
