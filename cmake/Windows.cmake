@@ -7,6 +7,9 @@ if(MDIRESIZE_WITH_QT OR MDIRESIZE_SANITIZE OR MDIRESIZE_FUZZ)
                       "-DMDIRESIZE_WITH_QT=OFF (cmake --preset windows)")
 endif()
 
+# The zip holds the program, the README and the licence side by side, as Windows users expect.
+set(CMAKE_INSTALL_BINDIR .)
+
 if(MDIRESIZE_TESTS)
   enable_testing()
   # Debian's GoogleTest libraries are native ones: this build makes its own from the sources.
@@ -36,3 +39,23 @@ if(MDIRESIZE_TESTS)
   # What every test of this build is given (tests/).
   set(MDIRESIZE_TEST_PROPERTIES FIXTURES_REQUIRED wine)
 endif()
+
+# The zip: mdiresize-VERSION-win64.zip (tools/package --windows), its texts with CR LF line ends
+# for Notepad.
+foreach(text README.md LICENSE)
+  get_filename_component(name ${text} NAME_WE)
+  file(READ ${PROJECT_SOURCE_DIR}/${text} content)
+  string(REPLACE "\r\n" "\n" content "${content}")
+  string(REPLACE "\n" "\r\n" content "${content}")
+  file(WRITE ${PROJECT_BINARY_DIR}/${name}.txt "${content}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${text})
+  install(FILES ${PROJECT_BINARY_DIR}/${name}.txt DESTINATION .)
+endforeach()
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
+set(CPACK_STRIP_FILES ON)
+include(CPack)
