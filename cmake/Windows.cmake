@@ -31,10 +31,21 @@ if(MDIRESIZE_TESTS)
                      COMMENT "Making the Wine prefix for the tests")
   add_custom_target(wine_prefix ALL DEPENDS ${PROJECT_BINARY_DIR}/wine/.made)
 
-  # One wineserver for the whole run, started before the first test and ended after the last.
-  add_test(NAME wine.Start COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --start)
+  # One wineserver for the whole run: a fresh one, started as CTest reads the tests, before it
+  # runs the test programs to list theirs (a fixture would come after that), and ended after
+  # the last test by the fixture's cleanup.
+  set(start "")
+  foreach(word IN LISTS CMAKE_CROSSCOMPILING_EMULATOR)
+    string(APPEND start " [==[${word}]==]")
+  endforeach()
+  file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/wine-start.cmake @ONLY CONTENT [[
+execute_process(COMMAND @start@ --start RESULT_VARIABLE status TIMEOUT 600)
+if(NOT status EQUAL 0)
+  message(WARNING "The wineserver for the tests did not start (${status}): @PROJECT_BINARY_DIR@/wine.log")
+endif()
+]])
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${PROJECT_BINARY_DIR}/wine-start.cmake)
   add_test(NAME wine.Stop COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --stop)
-  set_tests_properties(wine.Start PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
   set_tests_properties(wine.Stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
   # What every test of this build is given (tests/).
   set(MDIRESIZE_TEST_PROPERTIES FIXTURES_REQUIRED wine)
