@@ -128,7 +128,8 @@ std::string Session::resize(const std::vector<std::string_view>& args) {
   if (std::string error = parse_length(args[1], kMaxClientTwips, height); !error.empty()) {
     return "resize: height " + error;
   }
-  app_->window_system().user_resize_client(static_cast<float>(width), static_cast<float>(height));
+  app_->window_system().person().user_resize_client(static_cast<float>(width),
+                                                    static_cast<float>(height));
   return {};
 }
 
@@ -138,12 +139,12 @@ std::string Session::click(const std::vector<std::string_view>& args) {
   // Only what a person can click: a menu item or a button of a form on screen.
   for (rt::Form* form : app_->loaded_forms()) {
     if (const rt::Menu* menu = form->loaded_menu(name)) {
-      app_->window_system().user_click(menu->peer());
+      app_->window_system().person().user_click(*menu);
       return {};
     }
     const rt::Control* button = form->loaded_control(name);
     if (button != nullptr && button->design().kind == rt::ControlKind::CommandButton) {
-      app_->window_system().user_click(button->peer());
+      app_->window_system().person().user_click(*button);
       return {};
     }
   }
@@ -176,7 +177,7 @@ std::string Session::set_window_state(const std::vector<std::string_view>& args,
     return command + ": " + name + " has no maximize button";
   }
   if (!framed) return command + ": " + name + " has no title bar";
-  app_->window_system().user_set_window_state(*form->peer_if_loaded(), state);
+  app_->window_system().person().user_set_window_state(*form, state);
   return {};
 }
 
@@ -187,9 +188,9 @@ std::string Session::activate(const std::vector<std::string_view>& args, bool fr
   if (form == nullptr) return error;
   rt::WindowSystem& ws = app_->window_system();
   if (from_window_list) {
-    ws.user_choose_window(*form->peer_if_loaded());
+    ws.person().user_choose_window(*form);
   } else {
-    ws.user_activate(*form->peer_if_loaded());
+    ws.person().user_activate(*form);
   }
   return {};
 }
@@ -212,9 +213,9 @@ std::string Session::place(const std::vector<std::string_view>& args) {
     return "place: " + form->class_name() + " is " + std::string(rt::window_state_name(state)) +
            "; restore it first";
   }
-  app_->window_system().user_place(
-      peer, rt::Rect{static_cast<float>(values[0]), static_cast<float>(values[1]),
-                     static_cast<float>(values[2]), static_cast<float>(values[3])});
+  app_->window_system().person().user_place(
+      *form, rt::Rect{static_cast<float>(values[0]), static_cast<float>(values[1]),
+                      static_cast<float>(values[2]), static_cast<float>(values[3])});
   return {};
 }
 
@@ -225,7 +226,7 @@ std::string Session::type(const std::vector<std::string_view>& args) {
   for (rt::Form* form : app_->loaded_forms()) {
     const rt::Control* box = form->loaded_control(args[0]);
     if (box != nullptr && box->design().kind == rt::ControlKind::TextBox) {
-      app_->window_system().user_type(box->peer(), text);
+      app_->window_system().person().user_type(*box, text);
       return {};
     }
   }
@@ -316,7 +317,7 @@ std::string Recording::start(const std::string& path, rt::WindowSystem& ws) {
         << " twips per pixel\n"
         << std::flush;
   if (!file_) return "cannot write the recording " + path;
-  ws.listen(&recorder_);
+  ws.person().listen(&recorder_);
   return {};
 }
 

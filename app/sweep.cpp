@@ -48,7 +48,7 @@ Sample measure(const rt::Application& app, const Combination& combination) {
 
 void click(rt::Application& app, std::string_view menu_name) {
   if (const rt::Menu* menu = app.main_form().loaded_menu(menu_name)) {
-    app.window_system().user_click(menu->peer());
+    app.window_system().person().user_click(*menu);
   }
 }
 
@@ -187,7 +187,8 @@ SweepResult run_sweep(const SweepOptions& options, const WindowSystemFactory& ma
         return result;
       }
       const double width = options.from + static_cast<double>(i) * step;
-      ws->user_resize_client(static_cast<float>(width), static_cast<float>(options.height));
+      ws->person().user_resize_client(static_cast<float>(width),
+                                      static_cast<float>(options.height));
       result.samples.push_back(measure(app, combination));
       if (progress && (++done % 64 == 0 || done == result.planned)) progress(done, result.planned);
     }

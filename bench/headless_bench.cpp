@@ -23,7 +23,7 @@ using bench::kDragHeight;
 void BM_HeadlessLayoutPass(benchmark::State& state) {
   HeadlessProgram p;
   bench::drag_through(state, drag_widths(),
-                      [&](float w) { p.ws.user_resize_client(w, kDragHeight); });
+                      [&](float w) { p.ws.person().user_resize_client(w, kDragHeight); });
 }
 BENCHMARK(BM_HeadlessLayoutPass);
 
@@ -47,7 +47,7 @@ bool direct_placement_alike() {
   HeadlessProgram direct;
   DirectPlacement placement(direct);
   for (const float w : drag_widths()) {
-    pass.ws.user_resize_client(w, kDragHeight);
+    pass.ws.person().user_resize_client(w, kDragHeight);
     placement.resize(w, kDragHeight);
     if (!bench::same_windows(pass, direct)) return false;
   }
@@ -60,14 +60,16 @@ bool fresh_reads_alike() {
     for (const bool wiskundig : {false, true}) {
       HeadlessProgram pass;
       HeadlessProgram direct;
-      if (oplossing) pass.ws.user_click(pass.menu("mnuOplossing"));
-      if (wiskundig) pass.ws.user_click(pass.menu("mnuWiskundig"));
+      if (oplossing)
+        pass.ws.person().user_click(*pass.form("MDIResize").loaded_menu("mnuOplossing"));
+      if (wiskundig)
+        pass.ws.person().user_click(*pass.form("MDIResize").loaded_menu("mnuWiskundig"));
       FreshReadsPlacement placement(direct);
       direct.menu("mnuOplossing").set_checked(oplossing);
       direct.menu("mnuWiskundig").set_checked(wiskundig);
       // Narrow widths too, where the top form overhangs and is narrowed.
       for (float w = 3000; w <= 9000; w += 15) {
-        pass.ws.user_resize_client(w, kDragHeight);
+        pass.ws.person().user_resize_client(w, kDragHeight);
         placement.resize(w, kDragHeight);
         if (!bench::same_windows(pass, direct)) return false;
       }
@@ -110,7 +112,7 @@ std::vector<bench::Figure> paired() {
   FreshReadsPlacement fresh(fresh_program);
   std::size_t p = 0, d = 0, f = 0;
   const auto pass = [&] {
-    pass_program.ws.user_resize_client(widths[p], kDragHeight);
+    pass_program.ws.person().user_resize_client(widths[p], kDragHeight);
     p = (p + 1) % widths.size();
   };
   const auto place_directly = [&] {

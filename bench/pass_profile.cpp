@@ -35,7 +35,9 @@ int profile(int argc, char** argv) {
   bench::HeadlessProgram program;
   // One round through the widths first, so that what is counted is the steady state.
   if (what == "pass") {
-    const auto resize = [&](float w) { program.ws.user_resize_client(w, bench::kDragHeight); };
+    const auto resize = [&](float w) {
+      program.ws.person().user_resize_client(w, bench::kDragHeight);
+    };
     for (const float w : widths) resize(w);
     run_passes(widths, passes, resize);
   } else if (what == "direct") {

@@ -37,13 +37,11 @@ struct QtProgram {
   QtProgram() : app(shell::make_project(), ws) { app.start(); }
   rt::Form& form(const char* name) { return *app.existing_instance(name); }
   rt::Peer& peer(const char* name) { return *form(name).peer_if_loaded(); }
-  QWidget& widget(const char* name) {
-    return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(peer(name)));
-  }
+  QWidget& widget(const char* name) { return *static_cast<QWidget*>(ws.native(form(name))); }
   QWidget& control(const char* form_name, std::string_view name, int index = -1) {
     const rt::Control* c = form(form_name).loaded_control(name, index);
     if (c == nullptr) throw std::logic_error("no such control");
-    return *static_cast<QWidget*>(rt::qt::QtWindowSystem::native(c->peer()));
+    return *static_cast<QWidget*>(ws.native(*c));
   }
 
   rt::qt::QtWindowSystem ws;
@@ -119,7 +117,7 @@ class DirectPlacement final : public rt::EventSink {
 
 // One resize of the main window as a person makes it, and everything it sets going handled.
 void resize_and_settle(rt::qt::QtWindowSystem& ws, float width) {
-  ws.user_resize_client(width, kDragHeight);
+  ws.person().user_resize_client(width, kDragHeight);
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
 }

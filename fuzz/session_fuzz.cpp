@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   rt::headless::HeadlessWindowSystem ws(config);
   std::ostringstream recording;
   app::Recorder recorder(recording);
-  ws.listen(&recorder);
+  ws.person().listen(&recorder);
   rt::Application application(shell::make_project(), ws);
   std::ostringstream out;
   std::ostringstream err;

@@ -16,10 +16,8 @@ constexpr std::array<std::string_view, 11> kOpNames = {
 // A native object of the inner window system, failing as the plan says.
 class FaultyPeer final : public Peer {
  public:
-  FaultyPeer(std::unique_ptr<Peer> inner, FaultPlan& plan, Object& owner)
-      : inner_(std::move(inner)), plan_(&plan), owner_(&owner) {}
-
-  Peer& inner() const { return *inner_; }
+  FaultyPeer(std::unique_ptr<Peer> inner, std::shared_ptr<FaultPlan> plan, const Object& owner)
+      : inner_(std::move(inner)), plan_(std::move(plan)), owner_(&owner) {}
 
   void show() override {
     check(PeerOp::Show);
@@ -67,8 +65,8 @@ class FaultyPeer final : public Peer {
   void check(PeerOp op) { plan_->check(owner_->path(), op); }
 
   std::unique_ptr<Peer> inner_;
-  FaultPlan* plan_;
-  Object* owner_;
+  std::shared_ptr<FaultPlan> plan_;
+  const Object* owner_;
 };
 
 }  // namespace
@@ -92,36 +90,20 @@ void FaultPlan::check_pending(const std::string& path, PeerOp op) {
   }
 }
 
-Peer& FaultyWindowSystem::inner(Peer& peer) {
-  return static_cast<FaultyPeer&>(peer).inner();
+FaultInjection::FaultInjection(WindowSystem& ws) : ws_(&ws), plan_(std::make_shared<FaultPlan>()) {
+  ws.wrap_peers(this);
 }
 
-std::unique_ptr<Peer> FaultyWindowSystem::wrap(std::unique_ptr<Peer> peer, Object& owner) {
-  return std::make_unique<FaultyPeer>(std::move(peer), faults_, owner);
+FaultInjection::~FaultInjection() {
+  ws_->wrap_peers(nullptr);
 }
 
-std::unique_ptr<Peer> FaultyWindowSystem::create_main_window(const FormDesign& design,
-                                                             Object& owner) {
-  faults_.check(owner.path(), PeerOp::Create);
-  return wrap(inner_->create_main_window(design, owner), owner);
+void FaultInjection::creating(const Object& owner) {
+  plan_->check(owner.path(), PeerOp::Create);
 }
 
-std::unique_ptr<Peer> FaultyWindowSystem::create_child_form(Peer& main, const FormDesign& design,
-                                                            Object& owner) {
-  faults_.check(owner.path(), PeerOp::Create);
-  return wrap(inner_->create_child_form(inner(main), design, owner), owner);
-}
-
-std::unique_ptr<Peer> FaultyWindowSystem::create_control(Peer& form, const ControlDesign& design,
-                                                         Object& owner) {
-  faults_.check(owner.path(), PeerOp::Create);
-  return wrap(inner_->create_control(inner(form), design, owner), owner);
-}
-
-std::unique_ptr<Peer> FaultyWindowSystem::create_menu_item(Peer& main, const MenuDesign& design,
-                                                           Object& owner) {
-  faults_.check(owner.path(), PeerOp::Create);
-  return wrap(inner_->create_menu_item(inner(main), design, owner), owner);
+std::unique_ptr<Peer> FaultInjection::wrap(std::unique_ptr<Peer> peer, const Object& owner) {
+  return std::make_unique<FaultyPeer>(std::move(peer), plan_, owner);
 }
 
 }  // namespace rt

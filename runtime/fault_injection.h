@@ -56,54 +56,24 @@ class FaultPlan {
   std::size_t fired_ = 0;
 };
 
-// Any window system with fault injection in front of it: each native object it makes fails
-// as the plan says, and otherwise does what the window system's own does.
-class FaultyWindowSystem final : public WindowSystem {
+// Fault injection in front of a window system: every native object it makes from now on fails
+// as the plan says, and otherwise does what the window system's own does. The window system
+// must outlive this; the native objects may outlive either.
+class FaultInjection final : private PeerWrapper {
  public:
-  explicit FaultyWindowSystem(WindowSystem& inner) : inner_(&inner) {}
+  explicit FaultInjection(WindowSystem& ws);
+  ~FaultInjection();
+  FaultInjection(const FaultInjection&) = delete;
+  FaultInjection& operator=(const FaultInjection&) = delete;
 
-  FaultPlan& faults() { return faults_; }
-  WindowSystem& inner() const { return *inner_; }
-  // The window system's own native object behind one of ours.
-  static Peer& inner(Peer& peer);
-
-  void attach(EventSink* sink) override { inner_->attach(sink); }
-  std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
-  std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
-                                          Object& owner) override;
-  std::unique_ptr<Peer> create_control(Peer& form, const ControlDesign& design,
-                                       Object& owner) override;
-  std::unique_ptr<Peer> create_menu_item(Peer& main, const MenuDesign& design,
-                                         Object& owner) override;
-  std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
-                            std::int32_t lparam) override {
-    return inner_->send_message(window, message, wparam, lparam);
-  }
-  void idle() override { inner_->idle(); }
-  int run_message_loop() override { return inner_->run_message_loop(); }
-  void quit() override { inner_->quit(); }
-  ScrollBars client_scroll_bars() const override { return inner_->client_scroll_bars(); }
-  double twips_per_pixel() const override { return inner_->twips_per_pixel(); }
-  void user_resize_client(float width, float height) override {
-    inner_->user_resize_client(width, height);
-  }
-  void user_click(Peer& target) override { inner_->user_click(inner(target)); }
-  void user_place(Peer& form, const Rect& rect) override { inner_->user_place(inner(form), rect); }
-  void user_type(Peer& text_box, std::string_view text) override {
-    inner_->user_type(inner(text_box), text);
-  }
-  void user_set_window_state(Peer& form, WindowState state) override {
-    inner_->user_set_window_state(inner(form), state);
-  }
-  void user_activate(Peer& form) override { inner_->user_activate(inner(form)); }
-  void user_choose_window(Peer& form) override { inner_->user_choose_window(inner(form)); }
-  void listen(UserActionListener* listener) override { inner_->listen(listener); }
+  FaultPlan& plan() { return *plan_; }
 
  private:
-  std::unique_ptr<Peer> wrap(std::unique_ptr<Peer> peer, Object& owner);
+  void creating(const Object& owner) override;
+  std::unique_ptr<Peer> wrap(std::unique_ptr<Peer> peer, const Object& owner) override;
 
-  WindowSystem* inner_;
-  FaultPlan faults_;
+  WindowSystem* ws_;
+  std::shared_ptr<FaultPlan> plan_;
 };
 
 }  // namespace rt

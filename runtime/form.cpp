@@ -116,23 +116,23 @@ void Form::size_changed() {
 
 void Form::load() {
   WindowSystem& ws = app().window_system();
+  // A child lives in the main window, which is there first.
   Form* main = design().mdi_child ? &app().main_form() : nullptr;
-  Peer* main_window = main != nullptr ? &main->window() : nullptr;
+  if (main != nullptr) main->window();
   if (loaded()) return;  // loading the main window may have run code that loaded this form
   app().trace([&] { return "load " + path(); });
-  std::unique_ptr<Peer> peer = main_window != nullptr
-                                   ? ws.create_child_form(*main_window, design(), *this)
-                                   : ws.create_main_window(design(), *this);
+  std::unique_ptr<Peer> peer = main != nullptr ? ws.create_child_form(design(), *this)
+                                               : ws.create_main_window(design(), *this);
   std::vector<std::unique_ptr<Control>> controls;
   for (const ControlDesign& design_of_control : design().controls) {
     auto control = make_control(*this, design_of_control);
-    control->attach(ws.create_control(*peer, design_of_control, *control));
+    control->attach(ws.create_control(*this, design_of_control, *control));
     controls.push_back(std::move(control));
   }
   std::vector<std::unique_ptr<Menu>> menus;
   for (const MenuDesign& design_of_menu : design().menus) {
     auto menu = std::make_unique<Menu>(*this, design_of_menu);
-    menu->attach(ws.create_menu_item(*peer, design_of_menu, *menu));
+    menu->attach(ws.create_menu_item(design_of_menu, *menu));
     menus.push_back(std::move(menu));
   }
   set_window(std::move(peer));

@@ -8,43 +8,16 @@
 #include <vector>
 
 #include "runtime/design.h"
+#include "runtime/geometry.h"
+#include "runtime/person.h"
+#include "runtime/pixel_grid.h"
 
 namespace rt {
 
 class Object;
 
-// Lengths at this interface are twips; each window system turns them into its own units.
-struct Rect {
-  float left = 0, top = 0, width = 0, height = 0;
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
-
-struct Size {
-  float width = 0, height = 0;
-  friend bool operator==(const Size&, const Size&) = default;
-};
-
-// A change of position and size; what is not given stays as it is.
-struct Placement {
-  std::optional<float> left, top, width, height;
-};
-
-using WindowHandle = std::int32_t;
-
-struct ScrollBars {
-  bool horizontal = false;
-  bool vertical = false;
-  friend bool operator==(const ScrollBars&, const ScrollBars&) = default;
-};
-
 // The list-box message that sets the width, in pixels, across which the list scrolls sideways.
 inline constexpr std::uint32_t LB_SETHORIZONTALEXTENT = 0x0194;
-
-// A child form as the person leaves it with the buttons of its title bar.
-enum class WindowState { Normal, Minimized, Maximized };
-
-// "normal", "minimized", "maximized".
-std::string_view window_state_name(WindowState state);
 
 // What a native object holds, read without side effects, for tools and tests.
 struct PeerState {
@@ -97,59 +70,55 @@ class EventSink {
   virtual void main_window_closed() = 0;
 };
 
-// What a person did to the windows, as it happens: what a recording is made of.
-struct UserAction {
-  enum class Kind { ResizeClient, Click, ChooseWindow, SetWindowState, Activate, Place, Type };
-  Kind kind = Kind::Click;
-  const Object* target = nullptr;  // the form, control or menu item acted on; none for a resize
-  Rect rect;                       // ResizeClient: the client area's size; Place: the new place
-  WindowState state = WindowState::Normal;  // SetWindowState
-  std::string text;                         // Type: what was typed, as typed_text() takes it
-
-  static UserAction resize_client(const Size& client) {
-    return {Kind::ResizeClient, nullptr, Rect{0, 0, client.width, client.height}, {}, {}};
-  }
-  static UserAction on(Kind kind, const Object& target) { return {kind, &target, {}, {}, {}}; }
-  static UserAction place(const Object& target, const Rect& rect) {
-    return {Kind::Place, &target, rect, {}, {}};
-  }
-  static UserAction set_window_state(const Object& target, WindowState state) {
-    return {Kind::SetWindowState, &target, {}, state, {}};
-  }
-  static UserAction type(const Object& target, std::string_view text) {
-    return {Kind::Type, &target, {}, {}, std::string(text)};
-  }
-};
-
-class UserActionListener {
+// Stands between a window system and the runtime where each native object is made: fault
+// injection does, for one.
+class PeerWrapper {
  public:
-  virtual ~UserActionListener() = default;
-  virtual void acted(const UserAction& action) = 0;
+  // `owner`'s native object is about to be made: this may raise the error of a failing call.
+  virtual void creating(const Object& owner) = 0;
+  virtual std::unique_ptr<Peer> wrap(std::unique_ptr<Peer> peer, const Object& owner) = 0;
+
+ protected:
+  ~PeerWrapper() = default;
 };
 
-// Text typed at the end of `before`: each backspace (\b) takes away the last character (a
-// line break, CR LF, as one), a line break however typed (CR LF, CR or LF) becomes CR LF,
-// and any other byte is appended.
-std::string typed_text(std::string before, std::string_view typed);
-// What a person typed at the end of `before` to make `after` of it: backspaces, then the new
-// end; typed_text(before, typing_between(before, after)) is `after`.
-std::string typing_between(std::string_view before, std::string_view after);
-
+// The platform: what the runtime needs of a window system. A person's actions on its windows
+// are the other half, person().
 class WindowSystem {
  public:
+  // Lengths in twips become `grid`'s pixels.
+  explicit WindowSystem(PixelGrid grid) : grid_(grid) {}
   virtual ~WindowSystem() = default;
+  WindowSystem(const WindowSystem&) = delete;
+  WindowSystem& operator=(const WindowSystem&) = delete;
+
+  const PixelGrid& grid() const { return grid_; }
+  double twips_per_pixel() const { return grid_.twips_per_pixel(); }
 
   // Who hears of what the person does; none at first.
-  virtual void attach(EventSink* sink) { sink_ = sink; }
+  void attach(EventSink* sink) { sink_ = sink; }
+  // The person at these windows.
+  Person& person() { return person_; }
 
-  // `owner` is the runtime object the native one stands for; events name it.
-  virtual std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) = 0;
-  virtual std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
-                                                  Object& owner) = 0;
-  virtual std::unique_ptr<Peer> create_control(Peer& form, const ControlDesign& design,
-                                               Object& owner) = 0;
-  virtual std::unique_ptr<Peer> create_menu_item(Peer& main, const MenuDesign& design,
-                                                 Object& owner) = 0;
+  // The native objects, each made for `owner`, the runtime object it stands for: events and a
+  // person's actions name it. A child form goes into the main window's client area and a menu
+  // item onto its menu bar, so the main window comes first; a control goes onto the child form
+  // `form`.
+  std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) {
+    return create(owner, [&] { return make_main_window(design, owner); });
+  }
+  std::unique_ptr<Peer> create_child_form(const FormDesign& design, Object& owner) {
+    return create(owner, [&] { return make_child_form(design, owner); });
+  }
+  std::unique_ptr<Peer> create_control(const Object& form, const ControlDesign& design,
+                                       Object& owner) {
+    return create(owner, [&] { return make_control(form, design, owner); });
+  }
+  std::unique_ptr<Peer> create_menu_item(const MenuDesign& design, Object& owner) {
+    return create(owner, [&] { return make_menu_item(design, owner); });
+  }
+  // What every native object made from now on is wrapped in; none by default.
+  void wrap_peers(PeerWrapper* wrapper) { wrapper_ = wrapper; }
 
   // The send-message call: an unknown window handle is ignored and gives 0.
   virtual std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
@@ -164,32 +133,15 @@ class WindowSystem {
 
   // Inspection, without side effects.
   virtual ScrollBars client_scroll_bars() const = 0;
-  virtual double twips_per_pixel() const = 0;
-
-  // Acting as a person would; each is one event of the message loop. The client area of
-  // the main window becomes width x height twips (before any scroll bars take their part).
-  virtual void user_resize_client(float width, float height) = 0;
-  virtual void user_click(Peer& target) = 0;
-  // A child form moved or sized by hand, to `rect` within the client area. Only a normal child
-  // can be: the frame of an icon or of a maximised child stays where the window system has it.
-  virtual void user_place(Peer& form, const Rect& rect) = 0;
-  // Text typed at the end of a text box's text, as typed_text() says.
-  virtual void user_type(Peer& text_box, std::string_view text) = 0;
-  // A child form minimised, maximised or restored with its title bar's buttons; a change of
-  // state makes it the active child, in front.
-  virtual void user_set_window_state(Peer& form, WindowState state) = 0;
-  // A click on a child form: it becomes the active one and comes to the front.
-  virtual void user_activate(Peer& form) = 0;
-  // The child's entry chosen in the window list: restored if minimised, and activated.
-  virtual void user_choose_window(Peer& form) = 0;
-
-  // Who hears of every action of a person, the session's own included; none by default.
-  virtual void listen(UserActionListener* listener) { listener_ = listener; }
 
  protected:
-  void tell(const UserAction& action) const {
-    if (listener_ != nullptr) listener_->acted(action);
-  }
+  // The window system's own native objects, as the create_ functions above describe them.
+  virtual std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) = 0;
+  virtual std::unique_ptr<Peer> make_child_form(const FormDesign& design, Object& owner) = 0;
+  virtual std::unique_ptr<Peer> make_control(const Object& form, const ControlDesign& design,
+                                             Object& owner) = 0;
+  virtual std::unique_ptr<Peer> make_menu_item(const MenuDesign& design, Object& owner) = 0;
+
   EventSink* sink() const { return sink_; }
   // An event of the message loop reaches the program, `deliver(sink)`; with no program to hear
   // of it, the windows catch up all the same.
@@ -203,8 +155,17 @@ class WindowSystem {
   }
 
  private:
+  template <class Make>
+  std::unique_ptr<Peer> create(const Object& owner, Make&& make) {
+    if (wrapper_ == nullptr) return make();
+    wrapper_->creating(owner);
+    return wrapper_->wrap(make(), owner);
+  }
+
+  PixelGrid grid_;
   EventSink* sink_ = nullptr;
-  UserActionListener* listener_ = nullptr;
+  PeerWrapper* wrapper_ = nullptr;
+  Person person_;
 };
 
 }  // namespace rt

@@ -48,7 +48,7 @@ class FailingCall : public ::testing::TestWithParam<Failure> {};
 TEST_P(FailingCall, LeavesThePassAsExpected) {
   const Failure& f = GetParam();
   Failing p(f.wiskundig, f.width);
-  p.ws.faults().inject(f.object, f.op, f.nth);
+  p.faults.plan().inject(f.object, f.op, f.nth);
   p.click_resize_button();
   EXPECT_EQ(p.caption(), f.caption);
   EXPECT_EQ(p.geometry(p.top()).width, f.top_width);
@@ -89,7 +89,7 @@ TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStays
   Program p;
   p.resize(4500, 5000);
   p.top().Label1().set_Caption(rt::Variant("before"));
-  p.ws.faults().inject("frmResizeB", Op::Place, 1);
+  p.faults.plan().inject("frmResizeB", Op::Place, 1);
   p.click(p.main().mnuOplossing());
   EXPECT_TRUE(p.checked(p.main().mnuOplossing()));
   EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
@@ -102,7 +102,7 @@ TEST(WithoutResumeNext, AnErrorStopsThePassAndTheMenuHandlerButTheCheckMarkStays
 
 TEST(WithoutResumeNext, AFailingListLayoutStopsOnlyTheLeftFormsHandler) {
   Program p;
-  p.ws.faults().inject("frmResizeL.List1(1)", Op::Place, 1);
+  p.faults.plan().inject("frmResizeL.List1(1)", Op::Place, 1);
   p.resize(9615, 5000);
   EXPECT_EQ(p.reported, Codes{PlatformCallFailed});
   EXPECT_EQ(p.form_moves().size(), 4u);  // the pass went on

@@ -212,16 +212,16 @@ TEST(ChildForms, SizedByHand) {
   Program p(pixels());
   const rt::PeerState label = Program::state(p.top().Label1());
   const rt::PeerState button = Program::state(p.top().Command1());
-  p.ws.user_place(*p.top().peer_if_loaded(), rt::Rect{300, 300, 1995, 900});
+  p.ws.person().user_place(p.top(), rt::Rect{300, 300, 1995, 900});
   EXPECT_EQ(p.geometry(p.top()), (rt::Rect{300, 300, 1995, 900}));
   EXPECT_EQ(Program::state(p.top().Label1()).geometry, label.geometry);
   EXPECT_EQ(Program::state(p.top().Command1()).geometry, button.geometry);
 
   p.trace.lines.clear();
-  p.ws.user_place(*p.right().peer_if_loaded(), rt::Rect{0, 0, 900, 900});
+  p.ws.person().user_place(p.right(), rt::Rect{0, 0, 900, 900});
   EXPECT_TRUE(p.trace.lines.empty());
 
-  p.ws.user_place(*p.left().peer_if_loaded(), rt::Rect{0, 0, 3120, 3000});  // client 3000 wide
+  p.ws.person().user_place(p.left(), rt::Rect{0, 0, 3120, 3000});  // client 3000 wide
   EXPECT_EQ(columns(p), (Columns{{0, 1005}, {1005, 1005}, {2010, 1005}}));
 }
 

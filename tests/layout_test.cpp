@@ -239,7 +239,7 @@ TEST(MenuCommands, FillTextBoxReplacesTheTextWithTheSame1650Characters) {
   const std::string design = p.state(p.bottom().Text1()).text;
   EXPECT_EQ(design.size(), 92u);
   EXPECT_EQ(design.substr(90), "\r\n");
-  p.ws.user_type(p.bottom().Text1().peer(), "typed by hand");
+  p.ws.person().user_type(p.bottom().Text1(), "typed by hand");
   p.click(p.main().menu("mnuVulBox"));
   const std::string once = p.state(p.bottom().Text1()).text;
   EXPECT_EQ(once.size(), 1650u);

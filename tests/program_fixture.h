@@ -33,7 +33,7 @@ inline rt::headless::Config pixels(double twips_per_pixel = 15) {
 class Program {
  public:
   explicit Program(rt::headless::Config config = exact(), bool start = true)
-      : headless(config), app(shell::make_project(), ws) {
+      : ws(config), app(shell::make_project(), ws) {
     app.set_tracer(&trace);
     app.set_error_reporter([this](const rt::Error& e) { reported.push_back(e.code()); });
     if (start) app.start();
@@ -55,15 +55,15 @@ class Program {
   // A person acting; each clears the trace first, so that it holds that one event.
   void resize(float width, float height) {
     trace.lines.clear();
-    ws.user_resize_client(width, height);
+    ws.person().user_resize_client(width, height);
   }
   void click(rt::Menu& menu) {
     trace.lines.clear();
-    ws.user_click(menu.peer());
+    ws.person().user_click(menu);
   }
   void click_resize_button() {
     trace.lines.clear();
-    ws.user_click(top().Command1().peer());
+    ws.person().user_click(top().Command1());
   }
 
   // The trace lines that start with `prefix`.
@@ -84,8 +84,8 @@ class Program {
     return found;
   }
 
-  rt::headless::HeadlessWindowSystem headless;
-  rt::FaultyWindowSystem ws{headless};
+  rt::headless::HeadlessWindowSystem ws;
+  rt::FaultInjection faults{ws};
   rt::Application app;
   rt::RecordingTracer trace;
   Codes reported;

@@ -46,7 +46,7 @@ class ReportedOnce : public ::testing::TestWithParam<Through> {};
 TEST_P(ReportedOnce, AndTheProgramGoesOn) {
   const Through& t = GetParam();
   Reporting p;
-  p.ws.faults().inject(t.object, t.op, 1);
+  p.faults.plan().inject(t.object, t.op, 1);
   CaptureStderr();
   t.act(p);
   EXPECT_EQ(
@@ -75,8 +75,8 @@ TEST(ReportedErrors, AChildsHandlerFailingInsideThePassIsReportedOnceNotAgainByT
   Reporting p;
   CaptureStderr();
   // Both children's Resize handlers fail; the pass goes on past each.
-  p.ws.faults().inject("frmResizeL.List1(1)", Op::Place, 1);
-  p.ws.faults().inject("frmResizeB.Text1", Op::Place, 1);
+  p.faults.plan().inject("frmResizeL.List1(1)", Op::Place, 1);
+  p.faults.plan().inject("frmResizeB.Text1", Op::Place, 1);
   p.resize(7000, 4000);
   EXPECT_EQ(GetCapturedStderr(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeL.List1(1)\n"
@@ -88,7 +88,7 @@ TEST(ReportedErrors, AChildsHandlerFailingInsideThePassIsReportedOnceNotAgainByT
 TEST(ReportedErrors, ErrorsResumeNextDiscardsAreNotReported) {
   Reporting p;
   p.click(p.main().mnuWiskundig());
-  p.ws.faults().inject("frmResizeT.Label1", Op::SetText, 1);
+  p.faults.plan().inject("frmResizeT.Label1", Op::SetText, 1);
   CaptureStderr();
   p.resize(4500, 3000);
   EXPECT_EQ(GetCapturedStderr(), "");

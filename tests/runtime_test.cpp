@@ -103,13 +103,13 @@ TEST_F(RuntimeTest, WhateverEscapesAHandlerIsReportedAndTheProgramGoesOn) {
   };
   t.app.start();
   t.log.on_main_resize = [](rt::Form&) { throw std::bad_alloc(); };
-  ws.user_resize_client(7000, 5000);
+  ws.person().user_resize_client(7000, 5000);
   t.log.on_main_resize = [](rt::Form&) { throw std::length_error("vector too long"); };
-  ws.user_resize_client(7500, 5000);
+  ws.person().user_resize_client(7500, 5000);
   EXPECT_EQ(reported, (Codes{InvalidProcedureCall, OutOfMemory, Internal}));
   EXPECT_EQ(t.app.errors_reported(), 3u);
   t.log.on_main_resize = nullptr;
-  ws.user_resize_client(8000, 5000);
+  ws.person().user_resize_client(8000, 5000);
   EXPECT_EQ(reported.size(), 3u);
   EXPECT_EQ(t.log.lines.back(), "Main.Resize");
 }
@@ -157,12 +157,12 @@ TEST_F(RuntimeTest, MembersByNameAreResolvedAtEveryCall) {
 TEST_F(RuntimeTest, ClicksReachTheirHandlersThroughTheWindowSystem) {
   t.app.start();
   auto& main = t.app.instance<Main>();
-  ws.user_click(main.mnuOpt().peer());
+  ws.person().user_click(main.mnuOpt());
   EXPECT_EQ(t.log.lines.back(), "Main.mnuOpt.Click");
   EXPECT_TRUE(main.mnuOpt().Checked());
 
   auto& b = t.app.instance<ChildB>();
-  ws.user_click(b.Command1().peer());
+  ws.person().user_click(b.Command1());
   EXPECT_EQ(t.log.lines, (Strings{"Main.Initialize", "Main.Resize", "Main.mnuOpt.Click",
                                   "ChildB.Resize", "ChildB.Command1.Click", "Main.Refresh"}));
 }
@@ -293,7 +293,7 @@ TEST_F(RuntimeTest, BoundControlsAndMenuItemsFollowTheirFormThroughAnUnloadAndLo
   EXPECT_EQ(a.Label1().Caption(), "again");
 
   auto& main = t.app.instance<Main>();
-  ws.user_click(main.mnuOpt().peer());
+  ws.person().user_click(main.mnuOpt());
   EXPECT_TRUE(main.mnuOpt().Checked());
   a.unload();
   main.unload();

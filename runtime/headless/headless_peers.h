@@ -16,15 +16,19 @@
 namespace rt::headless {
 
 // What every native object has: the runtime object it stands for, its text, whether it shows.
-class HeadlessPeer : public Peer {
+// A person's actions on it come to it by its runtime object.
+class HeadlessPeer : public Peer, public Person::Target {
  public:
   HeadlessPeer(HeadlessWindowSystem& ws, Object& owner, std::string text)
-      : ws_(&ws), owner_(&owner), text_(std::move(text)) {}
+      : ws_(&ws), owner_(&owner), text_(std::move(text)) {
+    ws.person().add(owner, *this);
+  }
+  ~HeadlessPeer() override { ws_->person().remove(*owner_); }
+  HeadlessPeer(const HeadlessPeer&) = delete;
+  HeadlessPeer& operator=(const HeadlessPeer&) = delete;
 
   Object& owner() const { return *owner_; }
   bool visible() const { return visible_; }
-  // The text as the person's typing left it.
-  void set_text_by_user(std::string_view text) { text_ = text; }
 
   void show() override { visible_ = true; }
   void set_text(std::string_view text) override { text_ = text; }
@@ -38,6 +42,8 @@ class HeadlessPeer : public Peer {
 
  protected:
   HeadlessWindowSystem& ws() const { return *ws_; }
+  // A click on a menu item or a control reaches the program as its Click.
+  void clicked();
 
  private:
   HeadlessWindowSystem* ws_;
@@ -58,6 +64,7 @@ class MenuPeer final : public HeadlessPeer {
   WindowHandle handle() override { raise(ErrorCode::UnsupportedMember, owner().path() + ".hWnd"); }
   bool checked() override { return checked_; }
   void set_checked(bool checked) override { checked_ = checked; }
+  void user_click() override { clicked(); }
   PeerState inspect() const override {
     PeerState state = HeadlessPeer::inspect();
     state.checked = checked_;
@@ -117,15 +124,18 @@ class WindowPeer : public HeadlessPeer {
 class MainPeer final : public WindowPeer {
  public:
   MainPeer(HeadlessWindowSystem& ws, Object& owner, const FormDesign& design)
-      : WindowPeer(ws, owner, design.caption) {}
+      : WindowPeer(ws, owner, design.caption) {
+    ws.person().set_main_window(this);
+  }
 
   bool place(const Placement& placement) override {
     Size& client = ws().client_;
     const Size before = client;
-    if (placement.width) client.width = std::max(0.0f, ws().grid_.snap(*placement.width));
-    if (placement.height) client.height = std::max(0.0f, ws().grid_.snap(*placement.height));
+    if (placement.width) client.width = std::max(0.0f, ws().grid().snap(*placement.width));
+    if (placement.height) client.height = std::max(0.0f, ws().grid().snap(*placement.height));
     return before != client;
   }
+  void user_resize_client(const Size& client) override;
 
  protected:
   Rect outer() const override { return Rect{0, 0, ws().client_.width, ws().client_.height}; }
@@ -166,6 +176,10 @@ class ChildPeer final : public WindowPeer {
     state.z = ws().z_of(*this);
     return state;
   }
+  void user_place(const Rect& rect) override;
+  void user_set_window_state(WindowState state) override;
+  void user_activate() override;
+  void user_choose_window() override;
 
  protected:
   Size client() const override {
@@ -188,9 +202,16 @@ class ChildPeer final : public WindowPeer {
 class ControlPeer : public WindowPeer {
  public:
   ControlPeer(HeadlessWindowSystem& ws, Object& owner, const ControlDesign& design)
-      : WindowPeer(ws, owner, design.kind == ControlKind::TextBox ? design.text : design.caption) {
+      : WindowPeer(ws, owner, design.kind == ControlKind::TextBox ? design.text : design.caption),
+        kind_(design.kind) {
     set_rect(Rect{design.left, design.top, design.width, design.height});
   }
+
+  void user_click() override { clicked(); }
+  void user_type(std::string_view text) override;
+
+ private:
+  ControlKind kind_;
 };
 
 // A list box: it has items, and a width across which it scrolls sideways.

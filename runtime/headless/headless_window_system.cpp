@@ -8,7 +8,7 @@
 namespace rt::headless {
 
 HeadlessWindowSystem::HeadlessWindowSystem(Config config)
-    : config_(config), grid_(config.twips_per_pixel, config.exact) {}
+    : WindowSystem(PixelGrid(config.twips_per_pixel, config.exact)), config_(config) {}
 
 HeadlessWindowSystem::~HeadlessWindowSystem() = default;
 
@@ -43,9 +43,9 @@ Rect HeadlessWindowSystem::shown(const ChildPeer& child, const Size& viewport) c
       // The whole client area, or as much as its title bar needs at the least.
       return Rect{0, 0,
                   std::max(viewport.width,
-                           static_cast<float>(grid_.to_twips(config_.maximized_min_width_px))),
+                           static_cast<float>(grid().to_twips(config_.maximized_min_width_px))),
                   std::max(viewport.height,
-                           static_cast<float>(grid_.to_twips(config_.maximized_min_height_px)))};
+                           static_cast<float>(grid().to_twips(config_.maximized_min_height_px)))};
     case WindowState::Minimized:
       break;
   }
@@ -57,8 +57,8 @@ Rect HeadlessWindowSystem::shown(const ChildPeer& child, const Size& viewport) c
     if (other == &child) break;
     if (other->visible() && other->framed() && other->state() == WindowState::Minimized) ++index;
   }
-  const auto width = static_cast<float>(grid_.to_twips(config_.icon_width_px));
-  const auto height = static_cast<float>(grid_.to_twips(config_.icon_height_px));
+  const auto width = static_cast<float>(grid().to_twips(config_.icon_width_px));
+  const auto height = static_cast<float>(grid().to_twips(config_.icon_height_px));
   const int columns = std::max(1, static_cast<int>(viewport.width / width));
   const std::div_t place = std::div(index, columns);
   const auto column = static_cast<float>(place.rem);
@@ -67,38 +67,38 @@ Rect HeadlessWindowSystem::shown(const ChildPeer& child, const Size& viewport) c
 }
 
 Size HeadlessWindowSystem::visible_client() const {
-  const auto bar = static_cast<float>(grid_.to_twips(config_.scroll_bar_px));
+  const auto bar = static_cast<float>(grid().to_twips(config_.scroll_bar_px));
   return Size{std::max(0.0f, client_.width - (bars_.vertical ? bar : 0.0f)),
               std::max(0.0f, client_.height - (bars_.horizontal ? bar : 0.0f))};
 }
 
 Rect HeadlessWindowSystem::snap(const Rect& rect) const {
-  return Rect{grid_.snap(rect.left), grid_.snap(rect.top), std::max(0.0f, grid_.snap(rect.width)),
-              std::max(0.0f, grid_.snap(rect.height))};
+  return Rect{grid().snap(rect.left), grid().snap(rect.top),
+              std::max(0.0f, grid().snap(rect.width)), std::max(0.0f, grid().snap(rect.height))};
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::create_main_window(const FormDesign& design,
-                                                               Object& owner) {
+std::unique_ptr<Peer> HeadlessWindowSystem::make_main_window(const FormDesign& design,
+                                                             Object& owner) {
   auto peer = std::make_unique<MainPeer>(*this, owner, design);
-  client_ = Size{grid_.snap(design.client_width), grid_.snap(design.client_height)};
+  client_ = Size{grid().snap(design.client_width), grid().snap(design.client_height)};
   bars_ = {};
   closed_ = false;
   return peer;
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::create_child_form(Peer&, const FormDesign& design,
-                                                              Object& owner) {
+std::unique_ptr<Peer> HeadlessWindowSystem::make_child_form(const FormDesign& design,
+                                                            Object& owner) {
   // New children cascade down from the top-left corner, one caption height apart.
-  const auto offset = static_cast<float>(grid_.to_twips(static_cast<int>(children_.size()) *
-                                                        (config_.caption_px + config_.border_px)));
+  const auto offset = static_cast<float>(grid().to_twips(static_cast<int>(children_.size()) *
+                                                         (config_.caption_px + config_.border_px)));
   auto peer = std::make_unique<ChildPeer>(*this, owner, design, offset);
   children_.push_back(peer.get());
   stack_.insert(stack_.begin(), peer.get());  // a new window comes in front
   return peer;
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::create_control(Peer&, const ControlDesign& design,
-                                                           Object& owner) {
+std::unique_ptr<Peer> HeadlessWindowSystem::make_control(const Object&, const ControlDesign& design,
+                                                         Object& owner) {
   std::unique_ptr<ControlPeer> peer;
   if (design.kind == ControlKind::ListBox) {
     peer = std::make_unique<ListPeer>(*this, owner, design);
@@ -109,8 +109,8 @@ std::unique_ptr<Peer> HeadlessWindowSystem::create_control(Peer&, const ControlD
   return peer;
 }
 
-std::unique_ptr<Peer> HeadlessWindowSystem::create_menu_item(Peer&, const MenuDesign& design,
-                                                             Object& owner) {
+std::unique_ptr<Peer> HeadlessWindowSystem::make_menu_item(const MenuDesign& design,
+                                                           Object& owner) {
   return std::make_unique<MenuPeer>(*this, owner, design);
 }
 
@@ -128,7 +128,7 @@ ScrollBars HeadlessWindowSystem::settled_bars() const {
   // edge, a vertical one past the bottom (or top); a bar takes room from the other direction
   // and can bring the other bar with it. An active maximised child is all there is to see.
   const bool maximised_in_front = active_ != nullptr && active_->state() == WindowState::Maximized;
-  const double bar = grid_.to_twips(config_.scroll_bar_px);
+  const double bar = grid().to_twips(config_.scroll_bar_px);
   ScrollBars bars;
   for (int round = 0; round < 3; ++round) {
     const double width = client_.width - (bars.vertical ? bar : 0.0);
@@ -159,64 +159,59 @@ ScrollBars HeadlessWindowSystem::settled_bars() const {
   return bars;
 }
 
-void HeadlessWindowSystem::user_resize_client(float width, float height) {
+void HeadlessPeer::clicked() {
+  ws().person().tell(UserAction::on(UserAction::Kind::Click, owner()));
+  ws().tell_program([&](EventSink& sink) { sink.clicked(owner()); });
+}
+
+void MainPeer::user_resize_client(const Size& client) {
   // Told as asked, which snaps to the same again when played back.
-  tell(UserAction::resize_client(Size{width, height}));
-  client_ = Size{std::max(0.0f, grid_.snap(width)), std::max(0.0f, grid_.snap(height))};
-  tell_program([](EventSink& sink) { sink.main_window_resized(); });
+  ws().person().tell(UserAction::resize_client(client));
+  const PixelGrid& grid = ws().grid();
+  ws().client_ =
+      Size{std::max(0.0f, grid.snap(client.width)), std::max(0.0f, grid.snap(client.height))};
+  ws().tell_program([](EventSink& sink) { sink.main_window_resized(); });
 }
 
-void HeadlessWindowSystem::user_click(Peer& target) {
-  auto& peer = static_cast<HeadlessPeer&>(target);
-  tell(UserAction::on(UserAction::Kind::Click, peer.owner()));
-  tell_program([&](EventSink& sink) { sink.clicked(peer.owner()); });
+void ControlPeer::user_type(std::string_view typed) {
+  if (kind_ != ControlKind::TextBox) return;
+  set_text(typed_text(text(), typed));
+  ws().person().tell(UserAction::type(owner(), typed));
+  ws().idle();
 }
 
-void HeadlessWindowSystem::user_place(Peer& form, const Rect& rect) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  if (child == nullptr || child->state() != WindowState::Normal) return;
-  const Rect before = child->rect();
-  child->set_rect(rect);
-  tell(UserAction::place(child->owner(), rect));
-  const bool resized = before.width != child->rect().width || before.height != child->rect().height;
-  if (resized) {
-    tell_program([&](EventSink& sink) { sink.form_resized_by_user(child->owner()); });
+void ChildPeer::user_place(const Rect& rect) {
+  if (state_ != WindowState::Normal) return;
+  const Rect before = this->rect();
+  set_rect(rect);
+  ws().person().tell(UserAction::place(owner(), rect));
+  if (before.width != this->rect().width || before.height != this->rect().height) {
+    ws().tell_program([&](EventSink& sink) { sink.form_resized_by_user(owner()); });
   } else {
-    idle();
+    ws().idle();
   }
 }
 
-void HeadlessWindowSystem::user_type(Peer& text_box, std::string_view text) {
-  auto& peer = static_cast<HeadlessPeer&>(text_box);
-  peer.set_text_by_user(typed_text(peer.inspect().text, text));
-  tell(UserAction::type(peer.owner(), text));
-  idle();
+void ChildPeer::user_set_window_state(WindowState state) {
+  if (state_ == state) return;
+  state_ = state;
+  ws().activate(*this);
+  ws().person().tell(UserAction::set_window_state(owner(), state));
+  ws().idle();
 }
 
-void HeadlessWindowSystem::user_set_window_state(Peer& form, WindowState state) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  if (child == nullptr || child->state() == state) return;
-  child->set_state(state);
-  activate(*child);
-  tell(UserAction::set_window_state(child->owner(), state));
-  idle();
+void ChildPeer::user_activate() {
+  if (ws().active_ == this) return;
+  ws().activate(*this);
+  ws().person().tell(UserAction::on(UserAction::Kind::Activate, owner()));
+  ws().idle();
 }
 
-void HeadlessWindowSystem::user_activate(Peer& form) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  if (child == nullptr || active_ == child) return;
-  activate(*child);
-  tell(UserAction::on(UserAction::Kind::Activate, child->owner()));
-  idle();
-}
-
-void HeadlessWindowSystem::user_choose_window(Peer& form) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  if (child == nullptr) return;
-  if (child->state() == WindowState::Minimized) child->set_state(WindowState::Normal);
-  activate(*child);
-  tell(UserAction::on(UserAction::Kind::ChooseWindow, child->owner()));
-  idle();
+void ChildPeer::user_choose_window() {
+  if (state_ == WindowState::Minimized) state_ = WindowState::Normal;
+  ws().activate(*this);
+  ws().person().tell(UserAction::on(UserAction::Kind::ChooseWindow, owner()));
+  ws().idle();
 }
 
 }  // namespace rt::headless

@@ -29,27 +29,28 @@ struct Config {
 };
 
 class ChildPeer;
+class ControlPeer;
+class HeadlessPeer;
 class WindowPeer;
 
 // A window system held in memory: deterministic, with lengths snapped to whole pixels (or
 // kept exact), child frames and the MDI client's scroll bars. Faults are injected in front of
-// it, by FaultyWindowSystem, as in front of any window system.
+// it, by FaultInjection, as in front of any window system.
 class HeadlessWindowSystem final : public WindowSystem {
+  // Its native objects, each a kind of its own.
+  friend class HeadlessPeer;
+  friend class WindowPeer;
+  friend class MainPeer;
+  friend class ChildPeer;
+  friend class ControlPeer;
+
  public:
   explicit HeadlessWindowSystem(Config config = {});
   ~HeadlessWindowSystem() override;
 
   const Config& config() const { return config_; }
-  const PixelGrid& grid() const { return grid_; }
 
   // WindowSystem
-  std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
-  std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
-                                          Object& owner) override;
-  std::unique_ptr<Peer> create_control(Peer& form, const ControlDesign& design,
-                                       Object& owner) override;
-  std::unique_ptr<Peer> create_menu_item(Peer& main, const MenuDesign& design,
-                                         Object& owner) override;
   std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
                             std::int32_t lparam) override;
   void idle() override;
@@ -57,20 +58,15 @@ class HeadlessWindowSystem final : public WindowSystem {
   void quit() override { closed_ = true; }
   bool closed() const { return closed_; }
   ScrollBars client_scroll_bars() const override { return bars_; }
-  double twips_per_pixel() const override { return grid_.twips_per_pixel(); }
-  void user_resize_client(float width, float height) override;
-  void user_click(Peer& target) override;
-  void user_place(Peer& form, const Rect& rect) override;
-  void user_type(Peer& text_box, std::string_view text) override;
-  void user_set_window_state(Peer& form, WindowState state) override;
-  void user_activate(Peer& form) override;
-  void user_choose_window(Peer& form) override;
+
+ protected:
+  std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) override;
+  std::unique_ptr<Peer> make_child_form(const FormDesign& design, Object& owner) override;
+  std::unique_ptr<Peer> make_control(const Object& form, const ControlDesign& design,
+                                     Object& owner) override;
+  std::unique_ptr<Peer> make_menu_item(const MenuDesign& design, Object& owner) override;
 
  private:
-  friend class WindowPeer;
-  friend class MainPeer;
-  friend class ChildPeer;
-
   // A child form's window is gone.
   void forget(ChildPeer& child);
   // The client area less the scroll bars it shows.
@@ -86,7 +82,6 @@ class HeadlessWindowSystem final : public WindowSystem {
   ScrollBars settled_bars() const;
 
   Config config_;
-  PixelGrid grid_;
   Size client_;
   ScrollBars bars_;
   std::vector<ChildPeer*> children_;  // child forms, in creation order

@@ -168,6 +168,42 @@ void ChildPeer::client_resized() {
   ws().report_child_resized(*this);
 }
 
+void ChildPeer::user_place(const Rect& rect) {
+  // Not a program change: a child that changes size reports it from its client's resize. An
+  // icon or a maximised window has no frame to drag.
+  if (state_ == WindowState::Normal && !window_.isNull()) {
+    window_->setGeometry(ws().to_pixels(rect));
+  }
+  ws().settle();
+}
+
+void ChildPeer::user_set_window_state(WindowState state) {
+  if (window_.isNull()) return;
+  // As its title bar's buttons do.
+  switch (state) {
+    case WindowState::Minimized:
+      window_->showMinimized();
+      break;
+    case WindowState::Maximized:
+      window_->showMaximized();
+      break;
+    case WindowState::Normal:
+      window_->showNormal();
+      break;
+  }
+  ws().settle();
+}
+
+void ChildPeer::user_activate() {
+  if (!window_.isNull() && !ws().area_.isNull()) ws().area_->setActiveSubWindow(window_);
+  ws().settle();
+}
+
+void ChildPeer::user_choose_window() {
+  ws().choose_window(*this);
+  ws().settle();
+}
+
 Size ChildPeer::client_area() const {
   const bool normal = state_ == WindowState::Normal && !changing_state_;
   const QSize client = (normal ? window_->contentsRect().size() : normal_.size().shrunkBy(frame_))

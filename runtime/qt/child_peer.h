@@ -59,6 +59,7 @@ class ChildPeer final : public WindowPeer<ChildWindow> {
   ~ChildPeer() override;
   QWidget* client() const { return client_.data(); }
   QWidget* placed_widget() const override { return window_.data(); }
+  QWidget* control_parent() const override { return client_.data(); }
   ChildWindow* window() const { return window_.data(); }
   WindowState window_state() const { return state_; }
 
@@ -67,6 +68,11 @@ class ChildPeer final : public WindowPeer<ChildWindow> {
   bool place(const Placement& placement) override;
   Size client_size() override;
   PeerState inspect() const override;
+
+  void user_place(const Rect& rect) override;
+  void user_set_window_state(WindowState state) override;
+  void user_activate() override;
+  void user_choose_window() override;
 
   // The frame tells: its state is about to change, or has changed (Qt moves and sizes it on
   // the way, which is neither the program's doing nor the person's).

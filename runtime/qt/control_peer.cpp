@@ -95,8 +95,22 @@ bool ControlPeer::set_horizontal_extent(int pixels) {
   return true;
 }
 
+void ControlPeer::user_click() {
+  if (auto* button = qobject_cast<QAbstractButton*>(widget_.data())) {
+    button->click();
+  } else if (!widget_.isNull()) {
+    ws().report_click(owner());
+  }
+  ws().settle();
+}
+
+void ControlPeer::user_type(std::string_view typed) {
+  if (!widget_.isNull()) type(typed);
+  ws().settle();
+}
+
 void ControlPeer::type(std::string_view typed) {
-  QWidget& widget = alive(widget_);
+  QWidget& widget = *widget_;
   const QString after = to_display(typed_text(read_text(), typed));
   if (auto* edit = qobject_cast<QPlainTextEdit*>(&widget)) {
     // One edit, as the keys of one action make: what stays stays, the rest is typed anew, and

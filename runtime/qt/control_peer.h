@@ -27,12 +27,16 @@ class ControlPeer final : public QtPeer {
   void add_item(std::string_view item) override;
   bool set_horizontal_extent(int pixels) override;
 
+  PeerState inspect() const override;
+
+  // A button clicks; any other control reports the click as it is.
+  void user_click() override;
+  void user_type(std::string_view typed) override;
+
+ private:
   // Text typed at the end of the text, as typed_text() says.
   void type(std::string_view typed);
 
-  PeerState inspect() const override;
-
- private:
   static QWidget* make_text_box(const ControlDesign& design, QWidget& parent);
   void write_text(std::string_view text);
   std::string read_text() const;

@@ -97,6 +97,7 @@ class MenuBar final : public QMenuBar {
 
 MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
     : WindowPeer(ws, owner, design), menus_(design.menus) {
+  ws.person().set_main_window(this);
   window_->setFont(form_font());
   // Title bars take their font from the application, by the class of what they are.
   QApplication::setFont(form_font(), "QWorkspaceTitleBar");
@@ -207,6 +208,10 @@ PeerState MainPeer::inspect() const {
   state.text = caption_;
   state.visible = window_->isVisible();
   return state;
+}
+
+void MainPeer::user_resize_client(const Size& client) {
+  ws().resize_client(client);
 }
 
 }  // namespace rt::qt

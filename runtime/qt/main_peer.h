@@ -49,6 +49,8 @@ class MainPeer final : public WindowPeer<MainWindow> {
 
   PeerState inspect() const override;
 
+  void user_resize_client(const Size& client) override;
+
  private:
   // The child windows at the end of the drop-down, after a separator, by caption, the active
   // one checked; made anew each time the drop-down opens.

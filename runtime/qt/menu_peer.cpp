@@ -56,6 +56,11 @@ PeerState MenuPeer::inspect() const {
   return state;
 }
 
+void MenuPeer::user_click() {
+  if (!action_.isNull()) action_->trigger();
+  ws().settle();
+}
+
 void MenuPeer::clicked() {
   // Qt has already toggled a checkable item's mark; the program's handler flips Checked
   // itself (reads it, writes the opposite), so the click reaches it with the mark as it was.

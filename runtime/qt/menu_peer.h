@@ -30,6 +30,8 @@ class MenuPeer final : public QtPeer {
 
   PeerState inspect() const override;
 
+  void user_click() override;
+
  private:
   void clicked();
 

@@ -18,9 +18,13 @@ std::string from_display(QString text) {
 
 QtPeer::QtPeer(QtWindowSystem& ws, Object& owner, bool is_window) : ws_(&ws), owner_(&owner) {
   if (is_window) handle_ = ws.handles_.add(*this);
+  ws.peers_.push_back(this);
+  ws.person().add(owner, *this);
 }
 
 QtPeer::~QtPeer() {
+  ws_->person().remove(*owner_);
+  std::erase(ws_->peers_, this);
   ws_->handles_.remove(handle_);
 }
 

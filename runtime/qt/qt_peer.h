@@ -19,10 +19,13 @@ namespace rt::qt {
 QString to_display(std::string_view text);
 std::string from_display(QString text);
 
-class QtPeer : public Peer {
+// A native object on Qt. A person's actions on it come to it by its runtime object.
+class QtPeer : public Peer, public Person::Target {
  public:
   QtPeer(QtWindowSystem& ws, Object& owner, bool is_window);
   ~QtPeer() override;
+  QtPeer(const QtPeer&) = delete;
+  QtPeer& operator=(const QtPeer&) = delete;
 
   Object& owner() const { return *owner_; }
   virtual QObject* native() const = 0;
@@ -30,6 +33,8 @@ class QtPeer : public Peer {
   virtual QWidget* placed_widget() const { return nullptr; }
   // Only list boxes take a horizontal extent.
   virtual bool set_horizontal_extent(int) { return false; }
+  // What controls made on this form go into: a child form's client area; none elsewhere.
+  virtual QWidget* control_parent() const { return nullptr; }
 
   WindowHandle handle() override;
 

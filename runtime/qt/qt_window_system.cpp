@@ -37,7 +37,8 @@ double screen_twips_per_pixel() {
 
 }  // namespace
 
-QtWindowSystem::QtWindowSystem() : grid_(screen_twips_per_pixel()), context_(new QObject) {}
+QtWindowSystem::QtWindowSystem()
+    : WindowSystem(PixelGrid(screen_twips_per_pixel())), context_(new QObject) {}
 
 QtWindowSystem::~QtWindowSystem() {
   // Windows still up (their peers not yet gone) stop reporting to this window system.
@@ -54,18 +55,21 @@ QMdiArea* QtWindowSystem::mdi_area() const {
   return area_.data();
 }
 
-QObject* QtWindowSystem::native(Peer& peer) {
-  return static_cast<QtPeer&>(peer).native();
+QObject* QtWindowSystem::native(const Object& owner) const {
+  for (const QtPeer* peer : peers_) {
+    if (&peer->owner() == &owner) return peer->native();
+  }
+  return nullptr;
 }
 
 int QtWindowSystem::to_pixels(float twips) const {
-  const double pixels = grid_.to_pixels(twips);
+  const double pixels = grid().to_pixels(twips);
   if (std::isnan(pixels)) return 0;
   return static_cast<int>(std::clamp(pixels, -kMaxPixels, kMaxPixels));
 }
 
 float QtWindowSystem::to_twips(int pixels) const {
-  return static_cast<float>(grid_.to_twips(pixels));
+  return static_cast<float>(grid().to_twips(pixels));
 }
 
 QRect QtWindowSystem::to_pixels(const Rect& rect) const {
@@ -199,10 +203,11 @@ void QtWindowSystem::settle() {
   idle();
 }
 
-std::unique_ptr<Peer> QtWindowSystem::create_main_window(const FormDesign& design, Object& owner) {
+std::unique_ptr<Peer> QtWindowSystem::make_main_window(const FormDesign& design, Object& owner) {
   if (!main_.isNull()) raise(ErrorCode::Internal, "there is a main window already");
   auto peer = std::make_unique<MainPeer>(*this, owner, design);
   main_ = peer->window();
+  main_peer_ = peer.get();
   area_ = static_cast<MdiClient*>(main_->centralWidget());
   area_->set_resize_handler([this] { client_area_resized(); });
   QObject::connect(area_, &QMdiArea::subWindowActivated, context_,
@@ -213,31 +218,31 @@ std::unique_ptr<Peer> QtWindowSystem::create_main_window(const FormDesign& desig
   return peer;
 }
 
-std::unique_ptr<Peer> QtWindowSystem::create_child_form(Peer& main, const FormDesign& design,
-                                                        Object& owner) {
-  if (dynamic_cast<MainPeer*>(&main) == nullptr || area_.isNull()) {
+std::unique_ptr<Peer> QtWindowSystem::make_child_form(const FormDesign& design, Object& owner) {
+  if (area_.isNull())
     raise(ErrorCode::Internal, owner.path() + ": a child form needs the main window");
-  }
   return std::make_unique<ChildPeer>(*this, owner, design, *area_);
 }
 
-std::unique_ptr<Peer> QtWindowSystem::create_control(Peer& form, const ControlDesign& design,
-                                                     Object& owner) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  if (child == nullptr || child->client() == nullptr) {
+std::unique_ptr<Peer> QtWindowSystem::make_control(const Object& form, const ControlDesign& design,
+                                                   Object& owner) {
+  QWidget* parent = nullptr;
+  for (const QtPeer* peer : peers_) {
+    if (&peer->owner() == &form) parent = peer->control_parent();
+  }
+  if (parent == nullptr) {
     raise(ErrorCode::Internal, owner.path() + ": controls live on child forms only");
   }
-  auto peer = std::make_unique<ControlPeer>(*this, owner, design, *child->client());
+  auto peer = std::make_unique<ControlPeer>(*this, owner, design, *parent);
   peer->show();
   return peer;
 }
 
-std::unique_ptr<Peer> QtWindowSystem::create_menu_item(Peer& main, const MenuDesign& design,
-                                                       Object& owner) {
-  auto* main_peer = dynamic_cast<MainPeer*>(&main);
-  if (main_peer == nullptr) raise(ErrorCode::Internal, owner.path() + ": menus need a main window");
+std::unique_ptr<Peer> QtWindowSystem::make_menu_item(const MenuDesign& design, Object& owner) {
+  MainPeer* main = main_.isNull() ? nullptr : main_peer_;
+  if (main == nullptr) raise(ErrorCode::Internal, owner.path() + ": menus need a main window");
   bool in_drop_down = false;
-  QAction* action = main_peer->add_menu_item(design, in_drop_down);
+  QAction* action = main->add_menu_item(design, in_drop_down);
   return std::make_unique<MenuPeer>(*this, owner, design, *action, in_drop_down);
 }
 
@@ -266,73 +271,14 @@ ScrollBars QtWindowSystem::client_scroll_bars() const {
                     area_->verticalScrollBar()->isVisibleTo(area_)};
 }
 
-void QtWindowSystem::user_resize_client(float width, float height) {
+void QtWindowSystem::resize_client(const Size& client) {
   if (main_.isNull()) return;
   // As a person dragging the border: each size the area passes through reaches the program
   // from the area's resize event. A drag that ends where it began still ends in one Resize.
   const int reports = client_reports_;
-  set_client_size(QSize(to_pixels(width), to_pixels(height)));
+  set_client_size(QSize(to_pixels(client.width), to_pixels(client.height)));
   QCoreApplication::processEvents();
   if (client_reports_ == reports) report_client_size(true);
-  settle();
-}
-
-void QtWindowSystem::user_click(Peer& target) {
-  auto& peer = static_cast<QtPeer&>(target);
-  QObject* object = peer.native();
-  if (auto* action = qobject_cast<QAction*>(object)) {
-    action->trigger();
-  } else if (auto* button = qobject_cast<QAbstractButton*>(object)) {
-    button->click();
-  } else {
-    report_click(peer.owner());
-  }
-  settle();
-}
-
-void QtWindowSystem::user_place(Peer& form, const Rect& rect) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  // Not a program change: a child that changes size reports it from its client's resize. An
-  // icon or a maximised window has no frame to drag.
-  if (child != nullptr && child->window_state() == WindowState::Normal && child->window()) {
-    child->window()->setGeometry(to_pixels(rect));
-  }
-  settle();
-}
-
-void QtWindowSystem::user_type(Peer& text_box, std::string_view text) {
-  if (auto* control = dynamic_cast<ControlPeer*>(&text_box)) control->type(text);
-  settle();
-}
-
-void QtWindowSystem::user_set_window_state(Peer& form, WindowState state) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  if (child == nullptr || child->window() == nullptr) return;
-  // As its title bar's buttons do.
-  switch (state) {
-    case WindowState::Minimized:
-      child->window()->showMinimized();
-      break;
-    case WindowState::Maximized:
-      child->window()->showMaximized();
-      break;
-    case WindowState::Normal:
-      child->window()->showNormal();
-      break;
-  }
-  settle();
-}
-
-void QtWindowSystem::user_activate(Peer& form) {
-  auto* child = dynamic_cast<ChildPeer*>(&form);
-  if (child != nullptr && child->window() != nullptr && !area_.isNull()) {
-    area_->setActiveSubWindow(child->window());
-  }
-  settle();
-}
-
-void QtWindowSystem::user_choose_window(Peer& form) {
-  if (auto* child = dynamic_cast<ChildPeer*>(&form)) choose_window(*child);
   settle();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <QPointer>
 #include <QRect>
@@ -19,6 +20,7 @@ class QObject;
 namespace rt::qt {
 
 class ChildPeer;
+class MainPeer;
 class MainWindow;
 class MdiClient;
 class QtPeer;
@@ -30,54 +32,46 @@ class QtPeer;
 // Lengths cross this interface in twips and are held by Qt in whole logical pixels (1440 / the
 // screen's logical dpi twips each, 15 at 96 dpi). Needs a QApplication.
 class QtWindowSystem final : public WindowSystem {
- public:
-  QtWindowSystem();
-  ~QtWindowSystem() override;
-  QtWindowSystem(const QtWindowSystem&) = delete;
-  QtWindowSystem& operator=(const QtWindowSystem&) = delete;
-
-  const PixelGrid& grid() const { return grid_; }
-  // The main window and its client area, while the main form is loaded.
-  QMainWindow* main_window() const;
-  QMdiArea* mdi_area() const;
-  // The Qt object behind a peer of this window system: the widget, or for a menu item its
-  // QAction.
-  static QObject* native(Peer& peer);
-  bool closed() const { return closed_; }
-
-  // WindowSystem
-  std::unique_ptr<Peer> create_main_window(const FormDesign& design, Object& owner) override;
-  std::unique_ptr<Peer> create_child_form(Peer& main, const FormDesign& design,
-                                          Object& owner) override;
-  std::unique_ptr<Peer> create_control(Peer& form, const ControlDesign& design,
-                                       Object& owner) override;
-  std::unique_ptr<Peer> create_menu_item(Peer& main, const MenuDesign& design,
-                                         Object& owner) override;
-  std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
-                            std::int32_t lparam) override;
-  void idle() override;
-  int run_message_loop() override;
-  void quit() override;
-  ScrollBars client_scroll_bars() const override;
-  double twips_per_pixel() const override { return grid_.twips_per_pixel(); }
-  void user_resize_client(float width, float height) override;
-  void user_click(Peer& target) override;
-  void user_place(Peer& form, const Rect& rect) override;
-  void user_type(Peer& text_box, std::string_view text) override;
-  void user_set_window_state(Peer& form, WindowState state) override;
-  void user_activate(Peer& form) override;
-  void user_choose_window(Peer& form) override;
-
-  // The child's entry chosen in the window list.
-  void choose_window(ChildPeer& child);
-
- private:
+  // Its native objects, each a kind of its own.
   friend class QtPeer;
   friend class MainPeer;
   friend class ChildPeer;
   friend class ControlPeer;
   friend class MenuPeer;
 
+ public:
+  QtWindowSystem();
+  ~QtWindowSystem() override;
+  QtWindowSystem(const QtWindowSystem&) = delete;
+  QtWindowSystem& operator=(const QtWindowSystem&) = delete;
+
+  // The main window and its client area, while the main form is loaded.
+  QMainWindow* main_window() const;
+  QMdiArea* mdi_area() const;
+  // The Qt object that stands for `owner`: the widget, or for a menu item its QAction; none
+  // while it has no window.
+  QObject* native(const Object& owner) const;
+  bool closed() const { return closed_; }
+
+  // WindowSystem
+  std::int32_t send_message(WindowHandle window, std::uint32_t message, std::int32_t wparam,
+                            std::int32_t lparam) override;
+  void idle() override;
+  int run_message_loop() override;
+  void quit() override;
+  ScrollBars client_scroll_bars() const override;
+
+  // The child's entry chosen in the window list.
+  void choose_window(ChildPeer& child);
+
+ protected:
+  std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) override;
+  std::unique_ptr<Peer> make_child_form(const FormDesign& design, Object& owner) override;
+  std::unique_ptr<Peer> make_control(const Object& form, const ControlDesign& design,
+                                     Object& owner) override;
+  std::unique_ptr<Peer> make_menu_item(const MenuDesign& design, Object& owner) override;
+
+ private:
   // Marks what the program itself does to a window, so that it is not reported back as the
   // user's doing.
   class ProgramChange {
@@ -120,9 +114,11 @@ class QtWindowSystem final : public WindowSystem {
   };
   // Whether what Qt reports now is the person's doing.
   bool person_acting() const { return program_changes_ == 0 && consequences_ == 0; }
-  void tell_person(const UserAction& action) const {
-    if (person_acting()) tell(action);
+  void tell_person(const UserAction& action) {
+    if (person_acting()) person().tell(action);
   }
+  // The main window's client area dragged to `client`, as a person does.
+  void resize_client(const Size& client);
   // 0 for the front.
   int z_of(const QWidget& child) const;
 
@@ -139,8 +135,8 @@ class QtWindowSystem final : public WindowSystem {
   // Lets Qt deliver what the last action set going, and the bars catch up.
   void settle();
 
-  PixelGrid grid_;
   QPointer<MainWindow> main_;
+  MainPeer* main_peer_ = nullptr;  // while main_ is there
   QPointer<MdiClient> area_;
   int program_changes_ = 0;
   int consequences_ = 0;
@@ -149,6 +145,7 @@ class QtWindowSystem final : public WindowSystem {
   QSize known_client_;  // the client area's size as the program last heard of it
   int client_reports_ = 0;
   HandleTable<QtPeer> handles_;
+  std::vector<QtPeer*> peers_;  // every native object, in the order they were made
   bool closed_ = false;
   QObject* context_;  // for calls posted to the event loop; they die with the window system
 };

@@ -99,8 +99,7 @@ Layout measure() {
   rt::Application app(shell::make_project(), ws);
   app.start();
   const auto frame = [&](const char* form) {
-    return qobject_cast<QMdiSubWindow*>(
-        QtWindowSystem::native(*app.existing_instance(form)->peer_if_loaded()));
+    return qobject_cast<QMdiSubWindow*>(ws.native(*app.existing_instance(form)));
   };
   QMdiSubWindow& right = *frame("frmResizeR");
   layout.max_from_right =

@@ -37,13 +37,11 @@ class Look : public ::testing::Test {
   }
 
   QMdiSubWindow& frame(const char* form) {
-    return *qobject_cast<QMdiSubWindow*>(
-        QtWindowSystem::native(*app_.existing_instance(form)->peer_if_loaded()));
+    return *qobject_cast<QMdiSubWindow*>(ws_.native(*app_.existing_instance(form)));
   }
   template <class W>
   W& control(const char* form, std::size_t index) {
-    return *qobject_cast<W*>(
-        QtWindowSystem::native(app_.existing_instance(form)->controls().at(index)->peer()));
+    return *qobject_cast<W*>(ws_.native(*app_.existing_instance(form)->controls().at(index)));
   }
 
   QtWindowSystem ws_;
@@ -124,10 +122,9 @@ QColor standing_out(const QImage& image, const QRect& area, QColor background) {
 }
 
 TEST_F(Look, TitleBarsCanBeReadAndInactiveOnesStandOutFromTheBackground) {
-  ws_.user_resize_client(12000, 6000);
+  ws_.person().user_resize_client(12000, 6000);
   // Uncover the client area's background beside the right form, moved aside by hand.
-  ws_.user_place(*app_.existing_instance("frmResizeR")->peer_if_loaded(),
-                 rt::Rect{6000, 0, 3000, 2000});
+  ws_.person().user_place(*app_.existing_instance("frmResizeR"), rt::Rect{6000, 0, 3000, 2000});
   QMdiArea& area = *ws_.mdi_area();
   const QImage shot = area.viewport()->grab().toImage();
   // Right of where the right form was: 600 to 800 pixels across, above the bottom form.

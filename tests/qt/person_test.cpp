@@ -57,7 +57,7 @@ std::string replay(rt::WindowSystem& ws, const std::string& recording) {
 class Person : public ::testing::Test {
  protected:
   Person() : recorder(recording) {
-    ws.listen(&recorder);
+    ws.person().listen(&recorder);
     app.start();
     settle();
   }
@@ -69,8 +69,7 @@ class Person : public ::testing::Test {
 
   QMainWindow& window() { return *ws.main_window(); }
   QMdiSubWindow& frame(const char* form) {
-    return *qobject_cast<QMdiSubWindow*>(
-        QtWindowSystem::native(*app.existing_instance(form)->peer_if_loaded()));
+    return *qobject_cast<QMdiSubWindow*>(ws.native(*app.existing_instance(form)));
   }
 
   static QPoint title_bar(const QMdiSubWindow& child, QStyle::SubControl part) {
@@ -157,7 +156,7 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
             (std::vector<std::string>{"Oplossing checked", "Wiskundig juist", "-", "Resize Left",
                                       "Resize right", "Textbox resizing", "Form1 checked"}));
   auto* text = qobject_cast<QPlainTextEdit*>(
-      QtWindowSystem::native(app.existing_instance("frmResizeB")->controls().front()->peer()));
+      ws.native(*app.existing_instance("frmResizeB")->controls().front()));
   ASSERT_NE(text, nullptr);
   click(*text->viewport(), QPoint(5, 5));
   QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
@@ -167,7 +166,7 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
   QTest::keyClick(text, Qt::Key_Backspace);
   settle();
   auto* button = qobject_cast<QPushButton*>(
-      QtWindowSystem::native(app.existing_instance("frmResizeT")->controls().back()->peer()));
+      ws.native(*app.existing_instance("frmResizeT")->controls().back()));
   ASSERT_NE(button, nullptr);
   click(*button, button->rect().center());
 

@@ -57,8 +57,8 @@ struct QtProgram {
     QCoreApplication::processEvents();
   }
   rt::qt::QtWindowSystem qt;
-  rt::FaultyWindowSystem ws{qt};
-  rt::Application app{shell::make_project(), ws};
+  rt::FaultInjection faults{qt};
+  rt::Application app{shell::make_project(), qt};
 };
 
 // The largest a top-level window can be, as X11 has it.
@@ -133,13 +133,11 @@ TEST(RandomSessionOnQt, KeepsItsPromisesAfterEveryAction) {
   Random seeds(master_seed() ^ 0x2545F4914F6CDD1Dull);
   auto program = std::make_unique<QtProgram>();
   auto& text_box = program->app.instance<frmResizeB>().Text1();
-  warm_up_fonts(qobject_cast<QWidget*>(
-                    rt::qt::QtWindowSystem::native(rt::FaultyWindowSystem::inner(text_box.peer())))
-                    ->font());
+  warm_up_fonts(qobject_cast<QWidget*>(program->qt.native(text_box))->font());
   Target target;
   target.app = &program->app;
-  target.window_system = &program->ws;
-  target.faults = &program->ws.faults();
+  target.window_system = &program->qt;
+  target.faults = &program->faults.plan();
   target.closed = [&qt = program->qt] { return qt.closed(); };
   target.keeps_any_text = false;  // QString holds Unicode: other bytes come back replaced
   const rt::headless::Config like_qt = qt_support::config_like_qt();

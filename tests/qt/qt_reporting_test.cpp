@@ -31,15 +31,12 @@ class ReportingOnQt : public ::testing::Test {
     app.start();
     QCoreApplication::processEvents();
     trace.lines.clear();
-    ws.user_resize_client(9615, 5000);
+    qt.person().user_resize_client(9615, 5000);
   }
 
   MDIResize& main() { return app.instance<MDIResize>(); }
   // The QAction behind a menu item, under the fault injection.
-  QAction& action(rt::Menu& menu) {
-    return *qobject_cast<QAction*>(
-        QtWindowSystem::native(rt::FaultyWindowSystem::inner(menu.peer())));
-  }
+  QAction& action(rt::Menu& menu) { return *qobject_cast<QAction*>(qt.native(menu)); }
   int count_starting(const std::string& prefix) const {
     int found = 0;
     for (const std::string& line : trace.lines) found += line.starts_with(prefix);
@@ -61,9 +58,9 @@ class ReportingOnQt : public ::testing::Test {
   }
 
   QtWindowSystem qt;
-  rt::FaultyWindowSystem ws{qt};
+  rt::FaultInjection faults{qt};
   rt::RecordingTracer trace;
-  rt::Application app{shell::make_project(), ws};
+  rt::Application app{shell::make_project(), qt};
 };
 
 TEST_F(ReportingOnQt, AFailingPassBehindARealMenuClickIsReportedOnceAndTheProgramGoesOn) {
@@ -73,13 +70,13 @@ TEST_F(ReportingOnQt, AFailingPassBehindARealMenuClickIsReportedOnceAndTheProgra
 
   // Placing the bottom form fails: the pass stops there, without resume-next, and so does the
   // click's handler; the error reaches event delivery.
-  ws.faults().inject("frmResizeB", rt::PeerOp::Place, 1);
+  faults.plan().inject("frmResizeB", rt::PeerOp::Place, 1);
   trace.lines.clear();
   testing::internal::CaptureStderr();  // file descriptor 2: Qt's own messages too
   oplossing.trigger();
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "mdiresize: run-time error 440: Window system call failed: Place frmResizeB\n");
-  EXPECT_EQ(ws.faults().fired(), 1u);
+  EXPECT_EQ(faults.plan().fired(), 1u);
   EXPECT_EQ(app.errors_reported(), 1u);
   EXPECT_EQ(count_starting("move frmResizeT "), 0);
   EXPECT_FALSE(whole_pass());
@@ -103,7 +100,7 @@ TEST_F(ReportingOnQt, AFailingPassBehindARealMenuClickIsReportedOnceAndTheProgra
 // still reaches event delivery, one after it is discarded and reported nowhere.
 TEST_F(ReportingOnQt, WiskundigReportsWhatFailsBeforeResumeNextAndNothingAfter) {
   QAction& wiskundig = action(main().mnuWiskundig());
-  ws.faults().inject("frmResizeT", rt::PeerOp::Place, 1);
+  faults.plan().inject("frmResizeT", rt::PeerOp::Place, 1);
   trace.lines.clear();
   testing::internal::CaptureStderr();
   wiskundig.trigger();
@@ -113,14 +110,12 @@ TEST_F(ReportingOnQt, WiskundigReportsWhatFailsBeforeResumeNextAndNothingAfter) 
 
   // With the check mark on, the Resize button's pass fails to write the label after
   // resume-next: discarded.
-  ws.faults().inject("frmResizeT.Label1", rt::PeerOp::SetText, 1);
+  faults.plan().inject("frmResizeT.Label1", rt::PeerOp::SetText, 1);
   trace.lines.clear();
   testing::internal::CaptureStderr();
-  qobject_cast<QPushButton*>(QtWindowSystem::native(rt::FaultyWindowSystem::inner(
-                                 app.instance<frmResizeT>().Command1().peer())))
-      ->click();
+  qobject_cast<QPushButton*>(qt.native(app.instance<frmResizeT>().Command1()))->click();
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(ws.faults().fired(), 2u);
+  EXPECT_EQ(faults.plan().fired(), 2u);
   EXPECT_EQ(count_starting("resume 440 "), 1);
   EXPECT_EQ(app.errors_reported(), 1u);
   EXPECT_TRUE(wiskundig.isChecked());

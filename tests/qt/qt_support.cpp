@@ -36,7 +36,8 @@ rt::headless::Config config_like_qt() {
   app.start();
   const double tpp = ws.twips_per_pixel();
   const auto pixels = [tpp](float twips) { return static_cast<int>(std::lround(twips / tpp)); };
-  rt::Peer& left = *app.existing_instance("frmResizeL")->peer_if_loaded();
+  const rt::Form& left_form = *app.existing_instance("frmResizeL");
+  rt::Peer& left = *left_form.peer_if_loaded();
   const rt::PeerState normal = left.inspect();
   const int frame_width = pixels(normal.geometry.width - normal.client.width);
   const int frame_height = pixels(normal.geometry.height - normal.client.height);
@@ -49,13 +50,13 @@ rt::headless::Config config_like_qt() {
   config.border_px = frame_width / 2;
   config.caption_px = frame_height - frame_width;
   config.scroll_bar_px = horizontal_bar;
-  ws.user_set_window_state(left, rt::WindowState::Minimized);
+  ws.person().user_set_window_state(left_form, rt::WindowState::Minimized);
   const rt::Rect icon = left.inspect().shown;
   // Maximised in a client area of next to nothing: as small as it gets.
-  ws.user_resize_client(static_cast<float>(tpp), static_cast<float>(tpp));
-  ws.user_set_window_state(left, rt::WindowState::Maximized);
+  ws.person().user_resize_client(static_cast<float>(tpp), static_cast<float>(tpp));
+  ws.person().user_set_window_state(left_form, rt::WindowState::Maximized);
   const rt::Rect smallest = left.inspect().shown;
-  ws.user_set_window_state(left, rt::WindowState::Normal);
+  ws.person().user_set_window_state(left_form, rt::WindowState::Normal);
   config.icon_width_px = pixels(icon.width);
   config.icon_height_px = pixels(icon.height);
   config.maximized_min_width_px = pixels(smallest.width);

@@ -96,19 +96,15 @@ class Program : public ::testing::Test {
   QSize viewport() { return area().viewport()->size(); }
   MDIResize& main() { return app.instance<MDIResize>(); }
 
-  QMdiSubWindow& frame(rt::Form& form) {
-    return *qobject_cast<QMdiSubWindow*>(QtWindowSystem::native(*form.peer_if_loaded()));
-  }
+  QMdiSubWindow& frame(rt::Form& form) { return *qobject_cast<QMdiSubWindow*>(ws.native(form)); }
   QMdiSubWindow& frame(const char* name) { return frame(*app.existing_instance(name)); }
   template <class W>
   W& widget(rt::Control& control) {
-    W* native = qobject_cast<W*>(QtWindowSystem::native(control.peer()));
+    W* native = qobject_cast<W*>(ws.native(control));
     if (native == nullptr) throw std::runtime_error(control.path() + " is not that widget");
     return *native;
   }
-  QAction& action(rt::Menu& menu) {
-    return *qobject_cast<QAction*>(QtWindowSystem::native(menu.peer()));
-  }
+  QAction& action(rt::Menu& menu) { return *qobject_cast<QAction*>(ws.native(menu)); }
   QAction& oplossing() { return action(main().mnuOplossing()); }
   QAction& wiskundig() { return action(main().mnuWiskundig()); }
   QPushButton& resize_button() {
@@ -117,7 +113,9 @@ class Program : public ::testing::Test {
   QLabel& label() { return widget<QLabel>(app.instance<frmResizeT>().Label1()); }
   std::string caption() { return app.instance<frmResizeT>().Label1().peer().inspect().text; }
 
-  void resize(float width, float height = kHeight) { ws.user_resize_client(width, height); }
+  void resize(float width, float height = kHeight) {
+    ws.person().user_resize_client(width, height);
+  }
   rt::ScrollBars bars() const { return ws.client_scroll_bars(); }
 
   // Where a child's frame ends, in pixels.
@@ -134,7 +132,7 @@ class Program : public ::testing::Test {
 TEST_F(Program, StartUpCreatesTheFourChildrenInOrderInsideTheMdiArea) {
   ASSERT_EQ(app.loaded_forms().size(), 5u);
   EXPECT_EQ(&app.Forms(0), &main());
-  EXPECT_EQ(QtWindowSystem::native(*main().peer_if_loaded()), &window());
+  EXPECT_EQ(ws.native(main()), &window());
   EXPECT_EQ(window().centralWidget(), &area());
   EXPECT_EQ(window().windowTitle(), "ResizeL");
   EXPECT_TRUE(window().isVisible());
@@ -405,9 +403,9 @@ TEST_F(Program, SizingTheTopFormByHandLeavesItsControlsWhereTheyWere) {
   const QRect button = resize_button().geometry();
   const QRect text = label().geometry();
   auto& top = *app.existing_instance("frmResizeT");
-  ws.user_place(*top.peer_if_loaded(), rt::Rect{300, 300, 3000, 900});
+  ws.person().user_place(top, rt::Rect{300, 300, 3000, 900});
   EXPECT_EQ(frame("frmResizeT").geometry(), QRect(20, 20, 200, 60));
-  ws.user_place(*top.peer_if_loaded(), rt::Rect{0, 0, 7500, 2400});
+  ws.person().user_place(top, rt::Rect{0, 0, 7500, 2400});
   EXPECT_EQ(frame("frmResizeT").size(), QSize(500, 160));
   EXPECT_EQ(resize_button().geometry(), button);
   EXPECT_EQ(label().geometry(), text);
@@ -419,7 +417,7 @@ TEST_F(Program, SizingTheLeftFormByHandLaysOutItsLists) {
   auto& last = widget<QListWidget>(left.List1(2));
   ASSERT_LT(client.width(), 280);
   watch.lines.clear();
-  ws.user_place(*left.peer_if_loaded(), rt::Rect{0, 0, 4500, 3000});
+  ws.person().user_place(left, rt::Rect{0, 0, 4500, 3000});
   EXPECT_EQ(watch.count("event frmResizeL Resize"), 1);
   const QMargins edge = frame(left).contentsMargins();
   EXPECT_EQ(client.size(),
@@ -429,28 +427,28 @@ TEST_F(Program, SizingTheLeftFormByHandLaysOutItsLists) {
   EXPECT_EQ(widget<QListWidget>(left.List1(0)).height(), client.height());
   // Moved without a change of size, it gets no Resize.
   watch.lines.clear();
-  ws.user_place(*left.peer_if_loaded(), rt::Rect{150, 150, 4500, 3000});
+  ws.person().user_place(left, rt::Rect{150, 150, 4500, 3000});
   EXPECT_EQ(watch.count("event frmResizeL Resize"), 0);
 }
 
 TEST_F(Program, AChildMovedByHandPastTheEdgeBringsTheBars) {
   auto& right_form = *app.existing_instance("frmResizeR");
   const rt::Rect placed = right_form.peer_if_loaded()->geometry();
-  ws.user_place(*right_form.peer_if_loaded(),
-                rt::Rect{placed.left + 15, placed.top, placed.width, placed.height});
+  ws.person().user_place(right_form,
+                         rt::Rect{placed.left + 15, placed.top, placed.width, placed.height});
   EXPECT_EQ(bars(), kBoth);
-  ws.user_place(*right_form.peer_if_loaded(), placed);
+  ws.person().user_place(right_form, placed);
   EXPECT_EQ(bars(), kNone);
 }
 
 TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   auto& box = app.instance<frmResizeB>().Text1();
   const std::string design = box.Text();
-  ws.user_type(box.peer(), "een\r\ntwee\b\b");
+  ws.person().user_type(box, "een\r\ntwee\b\b");
   EXPECT_EQ(widget<QPlainTextEdit>(box).toPlainText().toStdString(),
             design.substr(0, design.size() - 2) + "\neen\ntw");
   EXPECT_EQ(box.Text(), design + "een\r\ntw");
-  ws.user_type(box.peer(), "\b\b\b");
+  ws.person().user_type(box, "\b\b\b");
   EXPECT_EQ(box.Text(), design + "een");
 }
 
@@ -488,10 +486,10 @@ TEST(ScaledScreen, LaysOutAndFillsTheClientArea) {
     EXPECT_DOUBLE_EQ(ws.main_window()->devicePixelRatio(), std::atof(factor));
   }
   auto& main = app.instance<MDIResize>();
-  qobject_cast<QAction*>(QtWindowSystem::native(main.mnuOplossing().peer()))->trigger();
-  qobject_cast<QAction*>(QtWindowSystem::native(main.mnuWiskundig().peer()))->trigger();
+  qobject_cast<QAction*>(ws.native(main.mnuOplossing()))->trigger();
+  qobject_cast<QAction*>(ws.native(main.mnuWiskundig()))->trigger();
   for (const float width : {4515.0f, 6015.0f, 9615.0f}) {
-    ws.user_resize_client(width, 5000);
+    ws.person().user_resize_client(width, 5000);
     const QSize client = ws.mdi_area()->viewport()->size();
     EXPECT_EQ(ws.client_scroll_bars(), kNone) << width;
     QRect covered;

@@ -28,7 +28,7 @@ class WindowLimits : public ::testing::Test {
     app.start();
     QCoreApplication::processEvents();
     auto& main = app.instance<MDIResize>();
-    qobject_cast<QAction*>(QtWindowSystem::native(main.mnuWiskundig().peer()))->trigger();
+    qobject_cast<QAction*>(ws.native(main.mnuWiskundig()))->trigger();
   }
 
   float twips(int pixels) const { return static_cast<float>(pixels * ws.twips_per_pixel()); }
@@ -42,8 +42,8 @@ class WindowLimits : public ::testing::Test {
     auto& main = app.instance<MDIResize>();
     EXPECT_EQ(main.ScaleWidth(), twips(area().width()));
     EXPECT_EQ(main.ScaleHeight(), twips(area().height()));
-    const QWidget& right = *qobject_cast<QMdiSubWindow*>(
-        QtWindowSystem::native(*app.existing_instance("frmResizeR")->peer_if_loaded()));
+    const QWidget& right =
+        *qobject_cast<QMdiSubWindow*>(ws.native(*app.existing_instance("frmResizeR")));
     EXPECT_EQ(right.geometry().right() + 1, area().width());
     EXPECT_EQ(ws.client_scroll_bars(), (rt::ScrollBars{false, false}));
   }
@@ -54,7 +54,7 @@ class WindowLimits : public ::testing::Test {
 
 TEST_F(WindowLimits, AClientAreaTallerThanAWindowCanBeGetsWhatTheMenuBarLeaves) {
   ASSERT_GT(chrome().height(), 0);
-  ws.user_resize_client(9615, 16777216);
+  ws.person().user_resize_client(9615, 16777216);
   EXPECT_EQ(window().height(), kMaxWindowPixels);
   EXPECT_EQ(area().height(), kMaxWindowPixels - chrome().height());
   EXPECT_EQ(area().width(), 641);
@@ -62,7 +62,7 @@ TEST_F(WindowLimits, AClientAreaTallerThanAWindowCanBeGetsWhatTheMenuBarLeaves) 
 }
 
 TEST_F(WindowLimits, AClientAreaWiderThanAWindowCanBeStopsAtTheLimit) {
-  ws.user_resize_client(16777216, 4860);
+  ws.person().user_resize_client(16777216, 4860);
   EXPECT_EQ(window().width(), kMaxWindowPixels);
   EXPECT_EQ(area().width(), kMaxWindowPixels - chrome().width());
   EXPECT_EQ(area().height(), 324);
@@ -71,12 +71,12 @@ TEST_F(WindowLimits, AClientAreaWiderThanAWindowCanBeStopsAtTheLimit) {
 
 TEST_F(WindowLimits, AClientAreaThatJustFitsIsGivenInFullAndOnePixelMoreIsNot) {
   const int room = kMaxWindowPixels - chrome().height();
-  ws.user_resize_client(9615, twips(room));
+  ws.person().user_resize_client(9615, twips(room));
   EXPECT_EQ(area().height(), room);
   EXPECT_EQ(window().height(), kMaxWindowPixels);
-  ws.user_resize_client(9615, twips(room - 1));
+  ws.person().user_resize_client(9615, twips(room - 1));
   EXPECT_EQ(area().height(), room - 1);
-  ws.user_resize_client(9615, twips(room + 1));
+  ws.person().user_resize_client(9615, twips(room + 1));
   EXPECT_EQ(area().height(), room);
   EXPECT_EQ(window().height(), kMaxWindowPixels);
   expect_laid_out();

@@ -552,38 +552,38 @@ std::string Session::perform(const Action& action) {
   try {
     switch (action.kind) {
       case Kind::Resize:
-        ws.user_resize_client(action.width, action.height);
+        ws.person().user_resize_client(action.width, action.height);
         pass_ran = true;
         break;
       case Kind::Oplossing:
-        ws.user_click(main.mnuOplossing().peer());
+        ws.person().user_click(main.mnuOplossing());
         pass_ran = true;
         break;
       case Kind::Wiskundig:
-        ws.user_click(main.mnuWiskundig().peer());
+        ws.person().user_click(main.mnuWiskundig());
         pass_ran = true;
         break;
       case Kind::VulBox:
-        ws.user_click(main.menu("mnuVulBox").peer());
+        ws.person().user_click(main.menu("mnuVulBox"));
         break;
       case Kind::ResizeButton:
-        ws.user_click(target_.app->instance<frmResizeT>().Command1().peer());
+        ws.person().user_click(target_.app->instance<frmResizeT>().Command1());
         pass_ran = true;
         break;
       case Kind::Place:
-        ws.user_place(child_peer(action.child), action.rect);
+        ws.person().user_place(child(action.child), action.rect);
         break;
       case Kind::Type:
-        ws.user_type(text_box, action.text);
+        ws.person().user_type(target_.app->instance<frmResizeB>().Text1(), action.text);
         break;
       case Kind::SetState:
-        ws.user_set_window_state(child_peer(action.child), action.state);
+        ws.person().user_set_window_state(child(action.child), action.state);
         break;
       case Kind::Activate:
-        ws.user_activate(child_peer(action.child));
+        ws.person().user_activate(child(action.child));
         break;
       case Kind::ChooseWindow:
-        ws.user_choose_window(child_peer(action.child));
+        ws.person().user_choose_window(child(action.child));
         break;
     }
   } catch (const std::exception& e) {

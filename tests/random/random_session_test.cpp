@@ -91,11 +91,11 @@ TEST_P(RandomSession, KeepsItsPromisesAfterEveryAction) {
   Target target;
   target.app = &program->app;
   target.window_system = &program->ws;
-  target.faults = &program->ws.faults();
+  target.faults = &program->faults.plan();
   target.exact = run.config.exact;
   target.min_child_width =
-      static_cast<float>(program->headless.grid().to_twips(run.config.min_child_width_px));
-  target.closed = [&ws = program->headless] { return ws.closed(); };
+      static_cast<float>(program->ws.grid().to_twips(run.config.min_child_width_px));
+  target.closed = [&ws = program->ws] { return ws.closed(); };
   target.replay = std::string("random_tests --gtest_filter='*/") + run.name + "'";
   auto session = std::make_unique<Session>(std::move(target), run.name, seeds.next());
 

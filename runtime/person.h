@@ -1,0 +1,127 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "runtime/geometry.h"
+
+namespace rt {
+
+class Object;
+
+// What a person did to the windows, as it happens: what a recording is made of.
+struct UserAction {
+  enum class Kind { ResizeClient, Click, ChooseWindow, SetWindowState, Activate, Place, Type };
+  Kind kind = Kind::Click;
+  const Object* target = nullptr;  // the form, control or menu item acted on; none for a resize
+  Rect rect;                       // ResizeClient: the client area's size; Place: the new place
+  WindowState state = WindowState::Normal;  // SetWindowState
+  std::string text;                         // Type: what was typed, as typed_text() takes it
+
+  static UserAction resize_client(const Size& client) {
+    return {Kind::ResizeClient, nullptr, Rect{0, 0, client.width, client.height}, {}, {}};
+  }
+  static UserAction on(Kind kind, const Object& target) { return {kind, &target, {}, {}, {}}; }
+  static UserAction place(const Object& target, const Rect& rect) {
+    return {Kind::Place, &target, rect, {}, {}};
+  }
+  static UserAction set_window_state(const Object& target, WindowState state) {
+    return {Kind::SetWindowState, &target, {}, state, {}};
+  }
+  static UserAction type(const Object& target, std::string_view text) {
+    return {Kind::Type, &target, {}, {}, std::string(text)};
+  }
+};
+
+class UserActionListener {
+ public:
+  virtual ~UserActionListener() = default;
+  virtual void acted(const UserAction& action) = 0;
+};
+
+// The person at a window system's windows: all they can do, each one event of the message
+// loop. Sessions, tests and recordings act through here. What is acted on is named by the
+// runtime object it stands for (a form, a control, a menu item); the window system hands the
+// action to that object's native one, which does what its kind can. An action on an object
+// without a window, or one that its kind does not offer (typing into a list, a click on a
+// form), does nothing.
+class Person {
+ public:
+  // What a native object lets a person do; each kind does what it offers.
+  class Target {
+   public:
+    // The main window: its client area becomes `client`, before any scroll bars take their
+    // part.
+    virtual void user_resize_client(const Size& client);
+    // A menu item or a button.
+    virtual void user_click();
+    // A child form moved or sized by hand, to `rect` within the client area. Only a normal
+    // child can be: the frame of an icon or of a maximised child stays where it is.
+    virtual void user_place(const Rect& rect);
+    // A text box: text typed at the end of its text, as typed_text() says.
+    virtual void user_type(std::string_view text);
+    // A child form minimised, maximised or restored with its title bar's buttons; a change of
+    // state makes it the active child, in front.
+    virtual void user_set_window_state(WindowState state);
+    // A click on a child form: it becomes the active one and comes to the front.
+    virtual void user_activate();
+    // The child's entry chosen in the window list: restored if minimised, and activated.
+    virtual void user_choose_window();
+
+   protected:
+    ~Target() = default;
+  };
+
+  Person() = default;
+  Person(const Person&) = delete;
+  Person& operator=(const Person&) = delete;
+
+  void user_resize_client(float width, float height) {
+    if (main_ != nullptr) main_->user_resize_client(Size{width, height});
+  }
+  void user_click(const Object& target) { act(target, &Target::user_click); }
+  void user_place(const Object& form, const Rect& rect) { act(form, &Target::user_place, rect); }
+  void user_type(const Object& text_box, std::string_view text) {
+    act(text_box, &Target::user_type, text);
+  }
+  void user_set_window_state(const Object& form, WindowState state) {
+    act(form, &Target::user_set_window_state, state);
+  }
+  void user_activate(const Object& form) { act(form, &Target::user_activate); }
+  void user_choose_window(const Object& form) { act(form, &Target::user_choose_window); }
+
+  // Who hears of every action of the person, a session's own included; none by default.
+  void listen(UserActionListener* listener) { listener_ = listener; }
+
+  // The window system's side: its native objects come and go, one of them the main window,
+  // and it tells what the person did.
+  void add(const Object& owner, Target& target) { targets_.emplace_back(&owner, &target); }
+  void remove(const Object& owner);
+  void set_main_window(Target* main) { main_ = main; }
+  void tell(const UserAction& action) const {
+    if (listener_ != nullptr) listener_->acted(action);
+  }
+
+ private:
+  template <class... Parameters, class... Arguments>
+  void act(const Object& owner, void (Target::*action)(Parameters...), Arguments&&... arguments) {
+    if (Target* target = find(owner)) (target->*action)(std::forward<Arguments>(arguments)...);
+  }
+  Target* find(const Object& owner) const;
+
+  std::vector<std::pair<const Object*, Target*>> targets_;
+  Target* main_ = nullptr;
+  UserActionListener* listener_ = nullptr;
+};
+
+// Text typed at the end of `before`: each backspace (\b) takes away the last character (a
+// line break, CR LF, as one), a line break however typed (CR LF, CR or LF) becomes CR LF,
+// and any other byte is appended.
+std::string typed_text(std::string before, std::string_view typed);
+// What a person typed at the end of `before` to make `after` of it: backspaces, then the new
+// end; typed_text(before, typing_between(before, after)) is `after`.
+std::string typing_between(std::string_view before, std::string_view after);
+
+}  // namespace rt
