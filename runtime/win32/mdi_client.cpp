@@ -19,6 +19,57 @@ HBRUSH brush_for(std::uint32_t colour, bool& own) {
   return GetSysColorBrush(static_cast<int>(colour & 0xFFu));
 }
 
+// What a bar takes of the client area: its width or height, but only from a window with room
+// for it (below that the platform leaves the area as it is). The least window width and height
+// from which it does are measured once, on a window of the platform's own.
+struct BarRoom {
+  LONG width_from;
+  LONG height_from;
+};
+
+BarRoom bar_room() {
+  static const BarRoom room = [] {
+    const int bar_width = GetSystemMetrics(SM_CXVSCROLL);
+    const int bar_height = GetSystemMetrics(SM_CYHSCROLL);
+    BarRoom found{bar_width, bar_height};
+    const HWND probe =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_HSCROLL | WS_VSCROLL, 0, 0, 100, 100,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (probe == nullptr) return found;
+    ShowScrollBar(probe, SB_BOTH, TRUE);
+    const auto client_of = [probe](LONG width, LONG height) {
+      SetWindowPos(probe, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      RECT area{};
+      GetClientRect(probe, &area);
+      return area;
+    };
+    for (LONG width = bar_width - 1; width <= bar_width + 1; ++width) {
+      if (client_of(width, 100).right < width) {
+        found.width_from = width;
+        break;
+      }
+    }
+    for (LONG height = bar_height - 1; height <= bar_height + 1; ++height) {
+      if (client_of(100, height).bottom < height) {
+        found.height_from = height;
+        break;
+      }
+    }
+    DestroyWindow(probe);
+    return found;
+  }();
+  return room;
+}
+
+// The area that `bars` leave of a client area of `whole`.
+SIZE area_left(SIZE whole, const ScrollBars& bars) {
+  const BarRoom room = bar_room();
+  const bool vertical = bars.vertical && whole.cx >= room.width_from;
+  const bool horizontal = bars.horizontal && whole.cy >= room.height_from;
+  return SIZE{std::max(0L, whole.cx - (vertical ? GetSystemMetrics(SM_CXVSCROLL) : 0)),
+              std::max(0L, whole.cy - (horizontal ? GetSystemMetrics(SM_CYHSCROLL) : 0))};
+}
+
 }  // namespace
 
 MdiClient::MdiClient(Win32WindowSystem& ws, HWND frame, std::uint32_t back_color) : ws_(ws) {
@@ -247,12 +298,9 @@ ScrollBars MdiClient::wanted_bars() const {
   // An active maximised child is all there is to see.
   if (in_front != nullptr && in_front->window_state() == WindowState::Maximized) return {};
   const SIZE whole = size();
-  const int bar_width = GetSystemMetrics(SM_CXVSCROLL);
-  const int bar_height = GetSystemMetrics(SM_CYHSCROLL);
   ScrollBars bars;
   for (int round = 0; round < 3; ++round) {
-    const SIZE area{std::max(0L, whole.cx - (bars.vertical ? bar_width : 0)),
-                    std::max(0L, whole.cy - (bars.horizontal ? bar_height : 0))};
+    const SIZE area = area_left(whole, bars);
     bool any = false;
     RECT all{};
     for (const ChildPeer* child : ws_.children_) {
@@ -292,10 +340,8 @@ void MdiClient::show_bars(const ScrollBars& wanted) {
   if (shown == wanted) return;
   // The range: what the children cover together with the area, the page the area the bars
   // leave, as the platform sets them; the children are never scrolled, so the position is 0.
-  const SIZE whole = size();
-  const SIZE area{whole.cx - (wanted.vertical ? GetSystemMetrics(SM_CXVSCROLL) : 0),
-                  whole.cy - (wanted.horizontal ? GetSystemMetrics(SM_CYHSCROLL) : 0)};
-  RECT all{0, 0, std::max(0L, area.cx), std::max(0L, area.cy)};
+  const SIZE area = area_left(size(), wanted);
+  RECT all{0, 0, area.cx, area.cy};
   for (const ChildPeer* child : ws_.children_) {
     if (!child->visible()) continue;
     const RECT rect = child->window_rect();
