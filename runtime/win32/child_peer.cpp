@@ -71,20 +71,30 @@ ChildPeer::ChildPeer(Win32WindowSystem& ws, Object& owner, const FormDesign& des
       SendMessageW(client.hwnd(), WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
   if (window == nullptr || window != hwnd()) {
     std::erase(ws.children_, this);
+    if (own_background_) DeleteObject(background_);
     ws.rethrow_failure();
     platform_failed("WM_MDICREATE", path());
   }
-  ws.rethrow_failure();
-  RECT window_area;
-  RECT client_area;
-  check(GetWindowRect(window, &window_area) != 0, "GetWindowRect", path());
-  check(GetClientRect(window, &client_area) != 0, "GetClientRect", path());
-  check(MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client_area), 2) != 0 ||
-            GetLastError() == 0,
-        "MapWindowPoints", path());
-  frame_ = RECT{client_area.left - window_area.left, client_area.top - window_area.top,
-                window_area.right - client_area.right, window_area.bottom - client_area.bottom};
-  normal_ = window_rect();
+  try {
+    ws.rethrow_failure();
+    // The frame as the platform draws it, caption included.
+    RECT window_area;
+    RECT client_area;
+    check(GetWindowRect(window, &window_area) != 0, "GetWindowRect", path());
+    check(GetClientRect(window, &client_area) != 0, "GetClientRect", path());
+    SetLastError(0);
+    check(MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client_area), 2) != 0 ||
+              GetLastError() == 0,
+          "MapWindowPoints", path());
+    frame_ = RECT{client_area.left - window_area.left, client_area.top - window_area.top,
+                  window_area.right - client_area.right, window_area.bottom - client_area.bottom};
+    normal_ = window_rect();
+  } catch (...) {
+    std::erase(ws.children_, this);
+    SendMessageW(client.hwnd(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    if (own_background_) DeleteObject(background_);
+    throw;
+  }
 }
 
 ChildPeer::~ChildPeer() {
@@ -307,8 +317,8 @@ PeerState ChildPeer::inspect() const {
     // What of it shows: the area the bars leave (a natively maximised child's frame lies
     // outside it).
     const SIZE area = client_->viewport();
-    const RECT viewport{0, 0, area.cx, area.cy};
-    IntersectRect(&shown, &shown, &viewport);
+    shown = RECT{std::clamp(shown.left, 0L, area.cx), std::clamp(shown.top, 0L, area.cy),
+                 std::clamp(shown.right, 0L, area.cx), std::clamp(shown.bottom, 0L, area.cy)};
   }
   state.shown = ws().to_twips(shown);
   state.z = client_->z_of(*this);

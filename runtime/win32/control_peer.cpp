@@ -71,9 +71,20 @@ ControlPeer::ControlPeer(Win32WindowSystem& ws, Object& owner, const ControlDesi
   const HWND parent = form.hwnd();
   const HWND window = make(design, parent);
   check(window != nullptr, "CreateWindowEx", path());
-  attach(window);
-  form.add_control(*this);
-  Win32WindowSystem::ProgramChange change(ws);
+  try {
+    attach(window);
+    form.add_control(*this);
+    set_up(design);
+  } catch (...) {
+    form.remove_control(*this);
+    DestroyWindow(window);
+    throw;
+  }
+}
+
+void ControlPeer::set_up(const ControlDesign& design) {
+  const HWND window = hwnd();
+  Win32WindowSystem::ProgramChange change(ws());
   // The forms' font: the platform's dialog font.
   const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   check(font != nullptr, "GetStockObject", path());
@@ -82,7 +93,7 @@ ControlPeer::ControlPeer(Win32WindowSystem& ws, Object& owner, const ControlDesi
     // No limit on what is typed, as a text box's MaxLength of 0 says.
     SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
   }
-  const RECT rect = ws.to_pixels(Rect{design.left, design.top, design.width, design.height});
+  const RECT rect = ws().to_pixels(Rect{design.left, design.top, design.width, design.height});
   check(SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
                      rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE) != 0,
         "SetWindowPos", path());

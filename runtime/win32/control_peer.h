@@ -35,6 +35,8 @@ class ControlPeer final : public Win32Peer {
 
  private:
   static HWND make(const ControlDesign& design, HWND parent);
+  // Font, place, text and items as the design has them.
+  void set_up(const ControlDesign& design);
   RECT rect_in_form() const;
   void write_text(std::string_view text);
   std::string read_text() const;

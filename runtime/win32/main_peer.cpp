@@ -42,11 +42,17 @@ MainPeer::MainPeer(Win32WindowSystem& ws, Object& owner, const FormDesign& desig
     ws.rethrow_failure();
     platform_failed("CreateWindowEx", path());
   }
-  client_ = std::make_unique<MdiClient>(ws, window, design.back_color);
-  RECT area;
-  check(GetClientRect(window, &area) != 0, "GetClientRect", path());
-  check(MoveWindow(client_->hwnd(), 0, 0, area.right, area.bottom, TRUE) != 0, "MoveWindow",
-        path());
+  try {
+    client_ = std::make_unique<MdiClient>(ws, window, design.back_color);
+    RECT area;
+    check(GetClientRect(window, &area) != 0, "GetClientRect", path());
+    check(MoveWindow(client_->hwnd(), 0, 0, area.right, area.bottom, TRUE) != 0, "MoveWindow",
+          path());
+  } catch (...) {
+    DestroyWindow(window);  // the menu bar with it
+    client_.reset();
+    throw;
+  }
 }
 
 MainPeer::~MainPeer() {
@@ -287,8 +293,16 @@ bool MainPeer::set_client_size(SIZE size) {
   size.cx = std::clamp(size.cx, 0L, kMaxWindowPixels);
   size.cy = std::clamp(size.cy, 0L, kMaxWindowPixels);
   const SIZE before = client_->size();
-  // The menu bar may take another height at another width (it wraps), so measure again.
-  for (int attempt = 0; attempt < 3; ++attempt) {
+  const auto resize = [&](LONG width, LONG height) {
+    check(SetWindowPos(window, nullptr, 0, 0, std::clamp(width, 0L, kMaxWindowPixels),
+                       std::clamp(height, 0L, kMaxWindowPixels),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0,
+          "SetWindowPos", path());
+    ws().rethrow_failure();
+  };
+  // The menu bar may take another height at another width (it wraps): measure again.
+  bool room_made = false;
+  for (int attempt = 0; attempt < 6; ++attempt) {
     RECT frame;
     check(GetWindowRect(window, &frame) != 0, "GetWindowRect", path());
     const SIZE now = client_->size();
@@ -297,10 +311,13 @@ bool MainPeer::set_client_size(SIZE size) {
     const LONG height =
         std::clamp(frame.bottom - frame.top + size.cy - now.cy, 0L, kMaxWindowPixels);
     if (width == frame.right - frame.left && height == frame.bottom - frame.top) break;
-    check(SetWindowPos(window, nullptr, 0, 0, width, height,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0,
-          "SetWindowPos", path());
-    ws().rethrow_failure();
+    resize(width, height);
+    // In a window of no width the platform lays the menu bar out in what height the window has:
+    // what was added went to it. Room for all its items a row each, then back from there.
+    if (!room_made && height > frame.bottom - frame.top && client_->size().cy == now.cy) {
+      room_made = true;
+      resize(width, height + GetMenuItemCount(bar_) * GetSystemMetrics(SM_CYMENU));
+    }
   }
   const SIZE after = client_->size();
   return after.cx != before.cx || after.cy != before.cy;

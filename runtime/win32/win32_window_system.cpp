@@ -322,7 +322,7 @@ void Win32WindowSystem::report_click(Object& owner) {
 void Win32WindowSystem::report_child_resized(Win32Peer& child) {
   // Sized by the program, or laid out while being shown: the runtime raises Resize itself.
   if (program_changes_ > 0 || consequences_ > 0) return;
-  if (IsWindowVisible(child.hwnd()) == 0) return;
+  if ((GetWindowLongPtrW(child.hwnd(), GWL_STYLE) & WS_VISIBLE) == 0) return;
   deliver([&](EventSink& sink) { sink.form_resized_by_user(child.owner()); });
 }
 
