@@ -400,6 +400,31 @@ TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   EXPECT_EQ(box.Text(), design + "een");
 }
 
+class Heard final : public rt::UserActionListener {
+ public:
+  void acted(const rt::UserAction& action) override { actions.push_back(action); }
+  std::vector<rt::UserAction> actions;
+};
+
+// The message loop gives the MDI keys to the platform: Ctrl+F6 makes another child the active one.
+TEST_F(Program, CtrlF6InTheMessageLoopActivatesAnotherChild) {
+  Heard heard;
+  ws.person().listen(&heard);
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  PostMessageW(active(), WM_KEYDOWN, VK_F6, 0);
+  PostMessageW(ws.main_window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(ws.run_message_loop(), 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  ws.person().listen(nullptr);
+  ASSERT_EQ(heard.actions.size(), 1u);
+  EXPECT_EQ(heard.actions[0].kind, rt::UserAction::Kind::Activate);
+  EXPECT_NE(heard.actions[0].target, &form("frmResizeT"));
+}
+
 TEST_F(Program, ClosingTheMainWindowEndsTheProgram) {
   SendMessageW(ws.main_window(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(ws.closed()) << "taken down from the message loop, not inside WM_CLOSE";
