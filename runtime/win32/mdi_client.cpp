@@ -328,7 +328,9 @@ ScrollBars MdiClient::wanted_bars() const {
       any = true;
     }
     if (!any) break;
-    const ScrollBars next{all.right > area.cx || all.left<0, all.bottom> area.cy || all.top < 0};
+    const bool past_side = all.right > area.cx || all.left < 0;
+    const bool past_end = all.bottom > area.cy || all.top < 0;
+    const ScrollBars next{past_side, past_end};
     if (next == bars) break;
     bars = next;
   }
@@ -360,11 +362,11 @@ void MdiClient::show_bars(const ScrollBars& wanted) {
   };
   if (shown.horizontal != wanted.horizontal) {
     set(SB_HORZ, all.left, all.right, area.cx, wanted.horizontal);
-    brought_ += wanted.horizontal;
+    if (wanted.horizontal) ++brought_;
   }
   if (shown.vertical != wanted.vertical) {
     set(SB_VERT, all.top, all.bottom, area.cy, wanted.vertical);
-    brought_ += wanted.vertical;
+    if (wanted.vertical) ++brought_;
   }
 }
 
