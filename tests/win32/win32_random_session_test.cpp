@@ -29,8 +29,8 @@ namespace {
 using namespace random_sessions;
 using rt::win32::Win32WindowSystem;
 
-// An action on real windows costs some tens of milliseconds under Wine, most of it drawing.
-constexpr int kDefaultActions = 1000;
+// An action on real windows costs some 15 milliseconds under Wine, most of it drawing.
+constexpr int kDefaultActions = 1500;
 // The largest a window can be.
 constexpr LONG kMaxWindowPixels = 32767;
 
