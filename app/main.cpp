@@ -1,6 +1,12 @@
 #include <iostream>
 #include <string_view>
 #include <vector>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#endif
 
 #include "app/cli.h"
 #include "app/sweep.h"
@@ -69,6 +75,12 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The trace and what a session prints are the same bytes on every platform: lines end in LF,
+  // not in the CR LF of a text-mode stream. A script is still read in text mode.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   // What escapes here is not a run-time error of the program, which its handlers report and
   // go on: its own description cannot start (a broken build), or memory ran out.
   try {

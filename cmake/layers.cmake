@@ -6,7 +6,8 @@
 #    |          -> forms/   the child forms' own handlers
 #    |               -> runtime/    the forms runtime
 #    |-> runtime/headless/  the window system in memory  -> runtime/
-#    '-> runtime/qt/        the window system on Qt 6    -> runtime/
+#    |-> runtime/qt/        the window system on Qt 6    -> runtime/
+#    '-> runtime/win32/     the window system on Win32   -> runtime/   (Windows only)
 #
 # The window systems implement runtime/'s WindowSystem interface and sit beside the program's
 # own layers, not under them: only app/ picks one. A layer's targets see the headers of its
@@ -17,17 +18,18 @@
 #
 # Every target of ours calls
 #   mdiresize_layer(<target> <layer>)
-# with <layer> one of runtime, headless, qt, forms, layout, shell, app or tests; that also
+# with <layer> one of runtime, headless, qt, win32, forms, layout, shell, app or tests; that also
 # gives it the project's warnings (mdiresize_warnings). A new folder becomes a layer with one
 # set(mdiresize_layer_<name> <its folder> <folders below>) line here.
 
 set(mdiresize_layer_runtime runtime)
 set(mdiresize_layer_headless runtime/headless runtime)
 set(mdiresize_layer_qt runtime/qt runtime)
+set(mdiresize_layer_win32 runtime/win32 runtime)
 set(mdiresize_layer_forms forms runtime)
 set(mdiresize_layer_layout layout forms runtime)
 set(mdiresize_layer_shell shell layout forms runtime)
-set(mdiresize_layer_app app shell layout forms runtime runtime/headless runtime/qt)
+set(mdiresize_layer_app app shell layout forms runtime runtime/headless runtime/qt runtime/win32)
 
 # The warnings every target of ours is built with; third-party headers come in as system
 # headers and stay out of them.

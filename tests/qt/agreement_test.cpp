@@ -2,11 +2,7 @@
 // shows: the scroll bars width by width for every combination of the options, and the children's
 // states, stacking order and places as a person minimises, maximises, activates and drags them.
 
-#include <algorithm>
-#include <cmath>
-#include <sstream>
 #include <string>
-#include <string_view>
 
 #include <QMainWindow>
 #include <QMdiArea>
@@ -15,14 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/session.h"
 #include "app/sweep.h"
-#include "forms/frmResizeT.h"
 #include "qt_support.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
 #include "runtime/qt/qt_window_system.h"
 #include "shell/project.h"
+#include "tests/agreement_scenarios.h"
 
 namespace {
 
@@ -61,37 +56,7 @@ TEST(Agreement, InMemoryScrollBarsMatchTheRealMdiArea) {
   EXPECT_GT(double_bars, 0);
 }
 
-// What a person sees, in whole pixels: the client area's bars; each child's state, place in the
-// stacking order, normal placement and place on the screen; the label's text.
-std::string seen(rt::Application& app, const rt::WindowSystem& ws) {
-  const double tpp = ws.twips_per_pixel();
-  const auto rect = [&](const rt::Rect& r) {
-    const auto px = [&](float twips) { return std::lround(twips / tpp); };
-    std::ostringstream out;
-    out << px(r.left) << ',' << px(r.top) << ' ' << px(r.width) << 'x' << px(r.height);
-    return out.str();
-  };
-  const rt::ScrollBars bars = ws.client_scroll_bars();
-  std::ostringstream out;
-  out << "bars " << (bars.horizontal ? 'H' : '-') << (bars.vertical ? 'V' : '-') << '\n';
-  for (const rt::Form* form : app.loaded_forms()) {
-    if (!form->design().mdi_child) continue;
-    const rt::PeerState child = form->peer_if_loaded()->inspect();
-    out << form->class_name() << ' ' << rt::window_state_name(child.window_state) << " z" << child.z
-        << " normal " << rect(child.geometry) << " shown " << rect(child.shown) << '\n';
-  }
-  out << "label " << rt::quote(app.instance<frmResizeT>().Label1().peer().inspect().text) << '\n';
-  return out.str();
-}
-
-struct Scenario {
-  const char* name;
-  const char* steps;  // session commands, one a step, separated by semicolons
-
-  friend void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
-};
-
-class WindowStates : public ::testing::TestWithParam<Scenario> {};
+class WindowStates : public ::testing::TestWithParam<agreement::Scenario> {};
 
 // Each step is played on both window systems, and what shows is compared after every one.
 TEST_P(WindowStates, InMemoryMatchesTheRealMdiArea) {
@@ -102,63 +67,11 @@ TEST_P(WindowStates, InMemoryMatchesTheRealMdiArea) {
   rt::Application memory_app(shell::make_project(), memory_ws);
   qt_app.start();
   memory_app.start();
-  std::ostringstream out;
-  std::ostringstream errors;
-  app::Session qt_session(qt_app, out, errors);
-  app::Session memory_session(memory_app, out, errors);
-  ASSERT_EQ(seen(memory_app, memory_ws), seen(qt_app, qt_ws)) << "at start-up";
-
-  std::string_view rest = GetParam().steps;
-  for (int line = 1; !rest.empty(); ++line) {
-    const std::size_t end = std::min(rest.find(';'), rest.size());
-    const std::string_view step = rest.substr(0, end);
-    rest.remove_prefix(std::min(rest.find_first_not_of("; ", end), rest.size()));
-    qt_session.execute(step, line);
-    memory_session.execute(step, line);
-    ASSERT_EQ(errors.str(), "");
-    EXPECT_EQ(seen(memory_app, memory_ws), seen(qt_app, qt_ws)) << "after " << step;
-  }
+  agreement::expect_same_after_each_step(qt_app, qt_ws, memory_app, memory_ws, GetParam().steps);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Agreement, WindowStates,
-    ::testing::Values(
-        // An active maximised child is all there is: no bar at odd widths, where the normal
-        // right form would overhang by a pixel, nor where the top form does. Restored, straight
-        // from maximised or by way of an icon, it overhangs again: the double bar.
-        Scenario{"MaximisedRightFormThroughOddAndEvenWidths",
-                 "resize 6000 4860; maximize frmResizeR; resize 6015 4860; resize 6030 4860; "
-                 "resize 9015 4860; resize 4500 4860; restore frmResizeR; resize 6015 4860; "
-                 "resize 6015 4860; maximize frmResizeR; minimize frmResizeR; restore frmResizeR"},
-        // With Oplossing nothing but the icon can overhang: narrower than it, lower than it.
-        Scenario{"IconOfTheLeftFormInNarrowAndLowAreas",
-                 "click mnuOplossing; minimize frmResizeL; resize 9000 4860; resize 6015 4860; "
-                 "resize 2000 4860; resize 9000 300; resize 9000 4860; maximize frmResizeL; "
-                 "resize 6015 4860; restore frmResizeL"},
-        // Icons lie in creation order, in rows when the area is narrow; activating a child
-        // sends the other icons to the back; one restored leaves its place to the next.
-        Scenario{"TwoIconsInCreationOrder",
-                 "click mnuOplossing; minimize frmResizeR; minimize frmResizeL; resize 4500 4860; "
-                 "resize 9000 4860; activate frmResizeT; activate frmResizeR; window frmResizeR; "
-                 "restore frmResizeL"},
-        // Another child made active leaves the maximised one as it is, behind it; the bars
-        // then follow the normal children and the icons, never the maximised one's placement.
-        Scenario{"MaximisedChildNoLongerActive",
-                 "resize 4500 4860; maximize frmResizeR; activate frmResizeT; resize 4515 4860; "
-                 "window frmResizeL; "
-                 "minimize frmResizeL; activate frmResizeB; activate frmResizeR; "
-                 "resize 6015 4860; activate frmResizeT; window frmResizeR; activate frmResizeT; "
-                 "restore frmResizeR"},
-        // A child dragged past an edge behind an active maximised one brings no bar until it
-        // is made the active one.
-        Scenario{"PlacedPastAnEdgeBehindAMaximisedChild",
-                 "resize 9000 4860; maximize frmResizeL; place frmResizeT 6000 500 6000 1500; "
-                 "activate frmResizeT; activate frmResizeL; place frmResizeR -1500 300 3000 2000; "
-                 "activate frmResizeR; activate frmResizeL; resize 9015 4860; restore frmResizeL"},
-        Scenario{"BothOptionsWhileMaximised",
-                 "resize 6015 4860; maximize frmResizeR; click mnuOplossing; click mnuWiskundig; "
-                 "resize 4515 4860; resize 9015 4860; click Command1; restore frmResizeR; "
-                 "resize 6015 4860"}),
-    [](const ::testing::TestParamInfo<Scenario>& instance) { return instance.param.name; });
+INSTANTIATE_TEST_SUITE_P(Agreement, WindowStates,
+                         ::testing::ValuesIn(agreement::kWindowStateScenarios),
+                         agreement::scenario_name);
 
 }  // namespace

@@ -206,6 +206,14 @@ int actions_per_run(int otherwise) {
 std::size_t heap_in_use() {
 #ifdef MDIRESIZE_ASAN
   return __sanitizer_get_current_allocated_bytes();
+#elif defined(_WIN32)
+  // The C runtime's heap has no running count: its blocks in use, one by one.
+  std::size_t used = 0;
+  _HEAPINFO block{};
+  while (_heapwalk(&block) == _HEAPOK) {
+    if (block._useflag == _USEDENTRY) used += block._size;
+  }
+  return used;
 #else
   // glibc keeps up to seven freed blocks of each small size for the thread to reuse (its
   // tcache), and mallinfo2 counts them as in use: how many there are depends on what the last
@@ -661,7 +669,7 @@ std::string RandomSession::check_errors(const Action& action, long fired,
   if (reports != log_->reported.size() || log_->observed_reports != log_->reported) {
     return "errors reached event delivery without going through the reporter once each";
   }
-  long seen = 0;
+  std::ptrdiff_t seen = 0;  // std::count's type: wider than long on Windows
   for (const Fault& f : action.faults) {
     const auto count = std::count(log_->reported.begin(), log_->reported.end(), f.message) +
                        std::count(log_->discarded.begin(), log_->discarded.end(), f.message);
