@@ -173,7 +173,7 @@ TEST(RandomSessionOnWin32, KeepsItsPromisesAfterEveryAction) {
   }
   std::vector<win32_support::GuiObjects> counted;
   target.flush_caches = [&counted] { counted.push_back(win32_support::gui_objects()); };
-  auto session = std::make_unique<Session>(std::move(target), "Win32", seeds.next());
+  auto session = std::make_unique<RandomSession>(std::move(target), "Win32", seeds.next());
 
   HeapFigures heap;
   const auto started = std::chrono::steady_clock::now();
