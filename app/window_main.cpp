@@ -4,10 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <deque>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -24,6 +21,7 @@
 
 #include "app/arguments.h"
 #include "app/inspector.h"
+#include "app/script_player.h"
 #include "app/session.h"
 #include "app/sweep.h"
 #include "runtime/qt/classic_style.h"
@@ -34,108 +32,35 @@
 namespace app {
 namespace {
 
-// Plays session commands from inside the event loop, one line per turn of the loop, so that
-// the window shows each state and a person can watch. Lines come from a file read at once, or
-// from standard input as they arrive.
-class ScriptPlayer {
+// Standard input, line by line as it arrives, to a script player.
+class StandardInput {
  public:
-  // `window_up` says whether the window is on the screen yet.
-  ScriptPlayer(Session& session, std::function<bool()> window_up, std::function<void()> on_end)
-      : session_(&session), window_up_(std::move(window_up)), on_end_(std::move(on_end)) {}
-
-  // Returns an error message, or empty.
-  std::string open(const std::string& script) {
-    if (script == "-") {
-      stdin_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &context_);
-      QObject::connect(stdin_, &QSocketNotifier::activated, &context_, [this] { read_stdin(); });
-      return {};
-    }
-    std::ifstream file(script);
-    if (!file) return "cannot read script " + script;
-    for (std::string line; std::getline(file, line);) lines_.push_back(line);
-    at_end_ = true;
-    schedule();
-    return {};
+  explicit StandardInput(ScriptPlayer& player)
+      : player_(&player), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+    QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_, [this] { read(); });
   }
 
  private:
-  void read_stdin() {
+  void read() {
     char buffer[4096];
     const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
     if (count < 0 && (errno == EINTR || errno == EAGAIN)) return;
     if (count <= 0) {
-      if (!partial_.empty()) lines_.push_back(std::exchange(partial_, {}));
-      at_end_ = true;
-      stdin_->setEnabled(false);
-    } else {
-      partial_.append(buffer, static_cast<std::size_t>(count));
-      for (std::size_t end; (end = partial_.find('\n')) != std::string::npos;) {
-        lines_.push_back(partial_.substr(0, end));
-        partial_.erase(0, end + 1);
-      }
-    }
-    schedule();
-  }
-
-  void schedule() {
-    QTimer::singleShot(0, &context_, [this] { play_next(); });
-  }
-
-  void play_next() {
-    // A command may turn the event loop itself (a resize waits for the window); the lines
-    // that arrive meanwhile wait their turn.
-    if (playing_ || ended_) return;
-    if (!settled_) {
-      // As a person starts once the window is there: on a desktop its window manager takes a
-      // few turns to frame and show it (what is done before may never be painted), and then
-      // whatever start-up set going (laying out, painting) is handled before the first line,
-      // so that even a script of just `quit` ends on the complete first layout.
-      if (!window_up_() && waited_for_window_++ < kWindowWaits) {
-        QTimer::singleShot(kWindowWait, &context_, [this] { play_next(); });
-        return;
-      }
-      playing_ = true;
-      QCoreApplication::sendPostedEvents();
-      QCoreApplication::processEvents();
-      playing_ = false;
-      settled_ = true;
-    }
-    if (lines_.empty()) {
-      if (at_end_) end();
+      if (!partial_.empty()) player_->add(std::exchange(partial_, {}));
+      notifier_.setEnabled(false);
+      player_->finish();
       return;
     }
-    std::string line = std::move(lines_.front());
-    lines_.pop_front();
-    playing_ = true;
-    const bool go_on = session_->execute(line, ++line_number_);
-    playing_ = false;
-    if (!go_on) return end();
-    schedule();
+    partial_.append(buffer, static_cast<std::size_t>(count));
+    for (std::size_t end; (end = partial_.find('\n')) != std::string::npos;) {
+      player_->add(partial_.substr(0, end));
+      partial_.erase(0, end + 1);
+    }
   }
 
-  void end() {
-    ended_ = true;
-    if (stdin_ != nullptr) stdin_->setEnabled(false);
-    on_end_();
-  }
-
-  // Looked for every millisecond: a person's first line waits no longer than it must.
-  static constexpr std::chrono::milliseconds kWindowWait{1};
-  static constexpr int kWindowWaits = 5000;  // 5 s, and then the script goes on all the same
-
-  Session* session_;
-  std::function<bool()> window_up_;
-  std::function<void()> on_end_;
-  int waited_for_window_ = 0;
-  QObject context_;
-  QSocketNotifier* stdin_ = nullptr;
-  std::deque<std::string> lines_;
+  ScriptPlayer* player_;
+  QSocketNotifier notifier_;
   std::string partial_;
-  int line_number_ = 0;
-  bool at_end_ = false;
-  bool playing_ = false;
-  bool settled_ = false;
-  bool ended_ = false;
 };
 
 // `shot FILE [inspector|both]`: the main window as it is now, the inspector, or the two side
@@ -249,16 +174,26 @@ int run_window(int& argc, char** argv, const Options& options) {
   session.add_command(
       "shot", [&ws, &inspector](const auto& args) { return shot(ws, inspector.get(), args); });
   // The program ends with its script, as the headless session does.
-  ScriptPlayer player(
-      session,
-      [&ws] {
-        const QMainWindow* window = ws.main_window();
-        return window != nullptr && window->windowHandle() != nullptr &&
-               window->windowHandle()->isExposed();
-      },
-      [&ws] { ws.quit(); });
-  if (!options.script.empty()) {
-    if (const std::string error = player.open(options.script); !error.empty()) {
+  QObject context;  // what is called later dies with the player's loop
+  MessageLoop loop;
+  loop.later = [&context](int milliseconds, std::function<void()> call) {
+    QTimer::singleShot(milliseconds, &context, std::move(call));
+  };
+  loop.window_up = [&ws] {
+    const QMainWindow* window = ws.main_window();
+    return window != nullptr && window->windowHandle() != nullptr &&
+           window->windowHandle()->isExposed();
+  };
+  loop.settle = [] {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  };
+  ScriptPlayer player(session, loop, [&ws] { ws.quit(); });
+  std::unique_ptr<StandardInput> standard_input;
+  if (options.script == "-") {
+    standard_input = std::make_unique<StandardInput>(player);
+  } else if (!options.script.empty()) {
+    if (const std::string error = player.play_file(options.script); !error.empty()) {
       std::cerr << "mdiresize: " << error << '\n';
       return kExitUsage;
     }
