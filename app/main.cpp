@@ -10,8 +10,12 @@
 
 #include "app/cli.h"
 #include "app/sweep.h"
-#ifdef MDIRESIZE_WITH_QT
+#if defined(MDIRESIZE_WITH_QT) || defined(MDIRESIZE_WITH_WIN32)
 #include "app/window_main.h"
+#endif
+#ifdef MDIRESIZE_WITH_WIN32
+#include "runtime/win32/message_loop.h"
+#include "runtime/win32/win32_window_system.h"
 #endif
 
 namespace {
@@ -41,31 +45,43 @@ int usage_error(std::string_view error) {
 
 int run(int argc, char** argv) {
   if (argc > 1 && std::string_view(argv[1]) == "sweep") {
-#ifdef MDIRESIZE_WITH_QT
+#if defined(MDIRESIZE_WITH_QT)
     return app::run_sweep_command(argc, argv);
+#elif defined(MDIRESIZE_WITH_WIN32)
+    return app::sweep_main(std::vector<std::string_view>(argv + 2, argv + argc), std::cout,
+                           std::cerr,
+                           {app::SweepOptions::WindowSystem::Win32,
+                            [] { return std::make_unique<rt::win32::Win32WindowSystem>(); }});
 #else
     return app::sweep_main(std::vector<std::string_view>(argv + 2, argv + argc), std::cout,
                            std::cerr);
 #endif
   }
-  // Qt's own options are the window's; anything else must be the program's, and is checked
-  // before any window system is touched.
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   app::Options options;
-  if (const std::string error = app::parse_options(app::without_qt_options(args), options);
-      !error.empty()) {
-    return usage_error(error);
-  }
+#ifdef MDIRESIZE_WITH_QT
+  // Qt's own options are the window's; anything else must be the program's, and is checked
+  // before any window system is touched.
+  const std::string error = app::parse_options(app::without_qt_options(args), options);
+#else
+  const std::string error = app::parse_options(args, options);
+#endif
+  if (!error.empty()) return usage_error(error);
   if (options.mode != app::Options::Mode::Window) return run_without_window(options);
   if (options.exact || options.twips_per_pixel > 0) {
     return usage_error(
         "--exact and --twips-per-pixel go with --headless; a window measures in the screen's "
         "pixels");
   }
-#ifdef MDIRESIZE_WITH_QT
+#if defined(MDIRESIZE_WITH_QT)
   if (const std::string why = app::no_display(args); !why.empty()) {
     std::cerr << "mdiresize: " << why << '\n';
     return app::kExitUsage;
+  }
+  return app::run_window(argc, argv, options);
+#elif defined(MDIRESIZE_WITH_WIN32)
+  if (options.inspect) {
+    return usage_error("--inspect: the inspector is Qt's, and this build has the Win32 windows");
   }
   return app::run_window(argc, argv, options);
 #else
@@ -75,6 +91,11 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef MDIRESIZE_WITH_WIN32
+  // A program with windows of its own has no console; one started from a console answers
+  // there (--help, a session's output).
+  rt::win32::write_to_parent_console();
+#endif
 #ifdef _WIN32
   // The trace and what a session prints are the same bytes on every platform: lines end in LF,
   // not in the CR LF of a text-mode stream. A script is still read in text mode.

@@ -34,6 +34,19 @@ std::string expect_count(const std::vector<std::string_view>& args, std::size_t 
          std::string(usage);
 }
 
+std::string read_shot(const std::vector<std::string_view>& args, std::string_view& what) {
+  constexpr std::string_view kUsage = "shot FILE [inspector|both]";
+  if (args.size() != 2) {
+    if (std::string error = expect_count(args, 1, kUsage); !error.empty()) return error;
+  }
+  what = args.size() == 2 ? args[1] : "main";
+  if (what != "main" && what != "inspector" && what != "both") {
+    return "shot: " + printable(what) +
+           " is neither inspector nor both; usage: " + std::string(kUsage);
+  }
+  return {};
+}
+
 std::string_view state_command(rt::WindowState state) {
   switch (state) {
     case rt::WindowState::Minimized:

@@ -76,6 +76,10 @@ class Session {
 std::string expect_count(const std::vector<std::string_view>& args, std::size_t count,
                          std::string_view usage);
 
+// `shot FILE [inspector|both]`: what to take a picture of ("main" when not given). Returns an
+// error message, or empty.
+std::string read_shot(const std::vector<std::string_view>& args, std::string_view& what);
+
 // The session command that puts a child in this state: "minimize", "maximize", "restore".
 std::string_view state_command(rt::WindowState state);
 

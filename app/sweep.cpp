@@ -67,17 +67,29 @@ double width_count(double from, double to, double step) {
 std::string read_window_system(ArgumentReader& reader, SweepOptions::WindowSystem& out) {
   std::string_view value;
   if (std::string error = reader.value(value); !error.empty()) return error;
-  if (value == "headless") {
-    out = SweepOptions::WindowSystem::Headless;
-  } else if (value == "qt") {
-    out = SweepOptions::WindowSystem::Qt;
-  } else {
-    return "--window-system: headless or qt, not " + rt::quote(value.substr(0, 40));
+  using WS = SweepOptions::WindowSystem;
+  for (const WS kind : {WS::Headless, WS::Qt, WS::Win32}) {
+    if (value == window_system_name(kind)) {
+      out = kind;
+      return {};
+    }
   }
-  return {};
+  return "--window-system: headless, qt or win32, not " + rt::quote(value.substr(0, 40));
 }
 
 }  // namespace
+
+std::string_view window_system_name(SweepOptions::WindowSystem window_system) {
+  switch (window_system) {
+    case SweepOptions::WindowSystem::Qt:
+      return "qt";
+    case SweepOptions::WindowSystem::Win32:
+      return "win32";
+    case SweepOptions::WindowSystem::Headless:
+      break;
+  }
+  return "headless";
+}
 
 std::string combination_name(const Combination& c) {
   if (c.oplossing && c.wiskundig) return "Oplossing + Wiskundig juist";
@@ -115,7 +127,7 @@ std::string parse_sweep_options(const std::vector<std::string_view>& args, Sweep
     }
     if (!error.empty()) return error;
   }
-  if (o.window_system == SweepOptions::WindowSystem::Qt && o.twips_per_pixel > 0) {
+  if (o.window_system != SweepOptions::WindowSystem::Headless && o.twips_per_pixel > 0) {
     return "--twips-per-pixel goes with the in-memory window system; real windows measure in "
            "the screen's pixels";
   }
@@ -152,7 +164,7 @@ bool sweep_wants_qt(const std::vector<std::string_view>& args) {
 std::string sweep_usage_text() {
   return R"(Usage: mdiresize sweep [--from W0] [--to W1] [--step S] [--height H]
                       [--twips-per-pixel N] [--csv FILE] [--svg FILE]
-                      [--window-system headless|qt]
+                      [--window-system headless|qt|win32]
 
 Drags the main window through every client width from W0 to W1 twips (default 3000 to
 12000, one pixel a step) at client height H (default 4860), once for each combination of
@@ -231,7 +243,7 @@ void write_csv(const SweepResult& result, std::ostream& out) {
 }
 
 int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err,
-               const WindowSystemFactory& qt_factory) {
+               const RealWindowSystem& real) {
   SweepOptions options;
   for (const std::string_view arg : args) {
     if (arg == "--help" || arg == "-h") {
@@ -244,12 +256,15 @@ int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std
     return kExitUsage;
   }
   WindowSystemFactory factory;
-  if (options.window_system == SweepOptions::WindowSystem::Qt) {
-    if (!qt_factory) {
-      err << "mdiresize sweep: this build has no Qt window system\n";
+  if (options.window_system != SweepOptions::WindowSystem::Headless) {
+    if (!real.make || real.kind != options.window_system) {
+      err << "mdiresize sweep: --window-system " << window_system_name(options.window_system)
+          << ": this build has headless"
+          << (real.make ? " and " + std::string(window_system_name(real.kind)) : std::string())
+          << '\n';
       return kExitUsage;
     }
-    factory = qt_factory;
+    factory = real.make;
   } else {
     rt::headless::Config config;
     if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;

@@ -23,7 +23,7 @@ struct SweepOptions {
   double twips_per_pixel = 0;  // 0: the window system's own
   std::string csv;
   std::string svg;
-  enum class WindowSystem { Headless, Qt } window_system = WindowSystem::Headless;
+  enum class WindowSystem { Headless, Qt, Win32 } window_system = WindowSystem::Headless;
 };
 
 // The most client widths one sweep takes: every pixel of the largest client width at 8 twips a
@@ -37,6 +37,9 @@ std::string sweep_usage_text();
 // Whether the arguments after `sweep` ask for real windows anywhere (--window-system qt). Qt
 // has to start before they can be parsed in full: its own options are among them until then.
 bool sweep_wants_qt(const std::vector<std::string_view>& args);
+
+// "headless", "qt", "win32".
+std::string_view window_system_name(SweepOptions::WindowSystem window_system);
 
 struct Combination {
   bool oplossing = false;
@@ -72,6 +75,11 @@ struct SweepResult {
 };
 
 using WindowSystemFactory = std::function<std::unique_ptr<rt::WindowSystem>()>;
+// The window system for real windows that this build has, if any, and how to make one.
+struct RealWindowSystem {
+  SweepOptions::WindowSystem kind = SweepOptions::WindowSystem::Headless;
+  WindowSystemFactory make;
+};
 // Called now and then with the passes done so far and all there are to do.
 using Progress = std::function<void(std::size_t done, std::size_t total)>;
 
@@ -82,9 +90,9 @@ SweepResult run_sweep(const SweepOptions& options, const WindowSystemFactory& ma
 void write_summary(const SweepResult& result, std::ostream& out);
 void write_csv(const SweepResult& result, std::ostream& out);
 
-// The whole command: parses, sweeps on the in-memory window system (or the factory given for
-// Qt), writes what was asked for. Returns the exit status.
+// The whole command: parses, sweeps on the in-memory window system (or the build's one for real
+// windows, when asked for), writes what was asked for. Returns the exit status.
 int sweep_main(const std::vector<std::string_view>& args, std::ostream& out, std::ostream& err,
-               const WindowSystemFactory& qt_factory = {});
+               const RealWindowSystem& real = {});
 
 }  // namespace app

@@ -67,15 +67,8 @@ class StandardInput {
 // by side, as a PNG.
 std::string shot(rt::qt::QtWindowSystem& ws, Inspector* inspector,
                  const std::vector<std::string_view>& args) {
-  constexpr std::string_view kUsage = "shot FILE [inspector|both]";
-  if (args.size() != 2) {
-    if (std::string error = expect_count(args, 1, kUsage); !error.empty()) return error;
-  }
-  const std::string_view what = args.size() == 2 ? args[1] : "main";
-  if (what != "main" && what != "inspector" && what != "both") {
-    return "shot: " + printable(what) +
-           " is neither inspector nor both; usage: " + std::string(kUsage);
-  }
+  std::string_view what;
+  if (std::string error = read_shot(args, what); !error.empty()) return error;
   QMainWindow* window = ws.main_window();
   if (window == nullptr) return "shot: there is no main window";
   if (what != "main" && inspector == nullptr) return "shot: there is no inspector (--inspect)";
@@ -212,7 +205,8 @@ int run_sweep_command(int& argc, char** argv) {
   QApplication qt_application(argc, argv);
   args.assign(argv + 2, argv + argc);  // without Qt's own options
   return sweep_main(args, std::cout, std::cerr,
-                    [] { return std::make_unique<rt::qt::QtWindowSystem>(); });
+                    {SweepOptions::WindowSystem::Qt,
+                     [] { return std::make_unique<rt::qt::QtWindowSystem>(); }});
 }
 
 }  // namespace app

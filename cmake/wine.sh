@@ -39,6 +39,14 @@ quiet() {
   timeout -k 5 "$seconds" "$@" </dev/null >>"$prefix.log" 2>&1 9>&-
 }
 
+# Wine's own fonts (Debian's fonts-wine: Tahoma, MS Sans Serif, and Marlett, whose glyphs are
+# the title bars' buttons) in the prefix's Fonts folder, where Wine finds them.
+install_fonts() {
+  local fonts=/usr/share/wine/fonts
+  [ -d "$fonts" ] || return 0
+  cp "$fonts"/*.ttf "$prefix/drive_c/windows/Fonts/"
+}
+
 make_prefix() {
   [ ! -f "$prefix/.made" ] || return 0
   mkdir -p "$(dirname "$prefix")"
@@ -51,6 +59,7 @@ make_prefix() {
     rm -rf "$prefix" &&
       quiet 300 "$wine" wineboot --init &&
       quiet 60 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f &&
+      install_fonts &&
       touch "$prefix/.made"
   ) 9>"$prefix.lock"; then
     echo "wine.sh: could not make the Wine prefix $prefix; the end of $prefix.log:" >&2

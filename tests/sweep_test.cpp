@@ -189,8 +189,17 @@ TEST(SweepArguments, BadArgumentsGetAClearErrorAndNoSweep) {
     EXPECT_EQ(o.out, "") << args[0];
     EXPECT_EQ(o.err.rfind("mdiresize sweep: ", 0), 0u) << o.err;
   }
+  // A real window system this build does not have is named with the ones it has.
   const Outcome qt = sweep_main({"--window-system", "qt", "--to", "3000"});
   EXPECT_EQ(qt.status, 2);
+  EXPECT_EQ(qt.err, "mdiresize sweep: --window-system qt: this build has headless\n");
+  std::ostringstream out, err;
+  const app::RealWindowSystem qt_build{app::SweepOptions::WindowSystem::Qt, [] {
+                                         ADD_FAILURE() << "made the wrong window system";
+                                         return std::unique_ptr<rt::WindowSystem>();
+                                       }};
+  EXPECT_EQ(app::sweep_main({"--window-system", "win32"}, out, err, qt_build), 2);
+  EXPECT_EQ(err.str(), "mdiresize sweep: --window-system win32: this build has headless and qt\n");
 }
 
 // Found by fuzzing the arguments: a tiny step was accepted, and the sweep then reserved memory

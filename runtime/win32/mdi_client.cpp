@@ -19,6 +19,10 @@ HBRUSH brush_for(std::uint32_t colour, bool& own) {
   return GetSysColorBrush(static_cast<int>(colour & 0xFFu));
 }
 
+// The message an MDI client posts itself to bring its scroll bars up to date after a child moved
+// or changed size; it is not in the SDK's headers.
+constexpr UINT kCalcChildScroll = 0x003F;
+
 // What a bar takes of the client area: its width or height, but only from a window with room
 // for it (below that the platform leaves the area as it is). The least window width and height
 // from which it does are measured once, on a window of the platform's own.
@@ -116,6 +120,13 @@ LRESULT CALLBACK MdiClient::procedure(HWND window, UINT message, WPARAM wparam, 
 
 LRESULT MdiClient::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case kCalcChildScroll: {
+      // The bars as they are documented, by the children's rectangles; Wine's own update hides
+      // a bar that a child reaching past the edge calls for, and with it the other.
+      Win32WindowSystem::ProgramChange change(ws_);
+      show_bars(wanted_bars());
+      return 0;
+    }
     case WM_SIZE: {
       // The platform first: it sizes a maximised child to the new area.
       const LRESULT result = CallWindowProcW(original_, hwnd_, message, wparam, lparam);

@@ -259,6 +259,11 @@ void Win32WindowSystem::idle() {
   if (client_ != nullptr && IsWindow(client_->hwnd()) != 0) client_->update();
 }
 
+bool Win32WindowSystem::window_up() const {
+  const HWND main = main_window();
+  return main != nullptr && IsWindowVisible(main) != 0;
+}
+
 int Win32WindowSystem::run_message_loop() {
   if (closed_) return 0;
   looping_ = true;
@@ -267,12 +272,23 @@ int Win32WindowSystem::run_message_loop() {
     ~Done() { looping = false; }
   } done{looping_};
   MSG message;
+  // Whether something was delivered since the windows last caught up: a painting changes
+  // nothing they hold.
+  bool caught_up = false;
   for (;;) {
-    // Control is back in the loop with nothing to deliver: the windows catch up.
-    if (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) == 0) idle();
+    // Control is back in the loop with nothing to deliver but paintings and timers, which the
+    // platform makes only when nothing else waits: the windows catch up before either (under
+    // Wine the MDI client's own update of its bars comes as a posted message, after the one
+    // that set it going).
+    const DWORD waiting = HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE | QS_INPUT | QS_HOTKEY));
+    if (!caught_up && waiting == 0) {
+      idle();
+      caught_up = true;
+    }
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == -1) platform_failed("GetMessage", "the message loop");
     if (got == 0) break;
+    if (message.message != WM_PAINT) caught_up = false;
     if (client_ == nullptr || TranslateMDISysAccel(client_->hwnd(), &message) == 0) {
       TranslateMessage(&message);
       DispatchMessageW(&message);

@@ -67,6 +67,10 @@ class Win32WindowSystem final : public WindowSystem {
   // The main window as it is on the screen, drawn by its windows: frame, menu bar, client area,
   // children and scroll bars. Empty without a main window.
   Pixels capture() const;
+  // For the window mode: what is waiting in the message queue, handled now; whether the main
+  // window is on the screen.
+  void process_pending() { settle(); }
+  bool window_up() const;
   // How many scroll bars idle() has shown itself, where the platform's MDI client left out a
   // bar that a child reaching past the client area's edge calls for.
   long bars_brought() const;
