@@ -117,8 +117,15 @@ std::string no_display(const std::vector<std::string_view>& args) {
 }
 
 std::string usage_text() {
-  return R"(Usage: mdiresize [--inspect] [--trace] [--script FILE|-] [--record FILE] [Qt options]
-       mdiresize --headless [--twips-per-pixel N | --exact] [--trace] [--script FILE|-]
+#ifdef _WIN32
+  // The windows are the Win32 API's own: there are no Qt options, and no inspector.
+  const std::string window = "Usage: mdiresize [--trace] [--script FILE|-] [--record FILE]\n";
+#else
+  const std::string window =
+      "Usage: mdiresize [--inspect] [--trace] [--script FILE|-] [--record FILE] [Qt options]\n";
+#endif
+  return window +
+         R"(       mdiresize --headless [--twips-per-pixel N | --exact] [--trace] [--script FILE|-]
                  [--record FILE]
        mdiresize sweep [options]        (mdiresize sweep --help tells them)
 

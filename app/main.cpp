@@ -49,9 +49,9 @@ int run(int argc, char** argv) {
     return app::run_sweep_command(argc, argv);
 #elif defined(MDIRESIZE_WITH_WIN32)
     return app::sweep_main(std::vector<std::string_view>(argv + 2, argv + argc), std::cout,
-                           std::cerr,
-                           {app::SweepOptions::WindowSystem::Win32,
-                            [] { return std::make_unique<rt::win32::Win32WindowSystem>(); }});
+                           std::cerr, {app::SweepOptions::WindowSystem::Win32, [] {
+                                         return std::make_unique<rt::win32::Win32WindowSystem>();
+                                       }});
 #else
     return app::sweep_main(std::vector<std::string_view>(argv + 2, argv + argc), std::cout,
                            std::cerr);

@@ -204,9 +204,9 @@ int run_sweep_command(int& argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication qt_application(argc, argv);
   args.assign(argv + 2, argv + argc);  // without Qt's own options
-  return sweep_main(args, std::cout, std::cerr,
-                    {SweepOptions::WindowSystem::Qt,
-                     [] { return std::make_unique<rt::qt::QtWindowSystem>(); }});
+  return sweep_main(
+      args, std::cout, std::cerr,
+      {SweepOptions::WindowSystem::Qt, [] { return std::make_unique<rt::qt::QtWindowSystem>(); }});
 }
 
 }  // namespace app

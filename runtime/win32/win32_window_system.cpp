@@ -280,7 +280,8 @@ int Win32WindowSystem::run_message_loop() {
     // platform makes only when nothing else waits: the windows catch up before either (under
     // Wine the MDI client's own update of its bars comes as a posted message, after the one
     // that set it going).
-    const DWORD waiting = HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE | QS_INPUT | QS_HOTKEY));
+    const DWORD waiting =
+        HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE | QS_INPUT | QS_HOTKEY));
     if (!caught_up && waiting == 0) {
       idle();
       caught_up = true;
