@@ -150,7 +150,16 @@ Program::Program(const std::vector<std::string>& environment, std::vector<std::s
             command.insert(command.end(), args.begin(), args.end());
             return command;
           }(),
-          environment, true) {}
+          [&] {
+            std::vector<std::string> all = environment;
+#ifdef MDIRESIZE_KEEP_MODULES
+            // Under LeakSanitizer: what the desktop's libraries hold stays theirs to the end.
+            all.emplace_back("LD_PRELOAD=" MDIRESIZE_KEEP_MODULES);
+#endif
+            return all;
+          }(),
+          true) {
+}
 
 std::string Program::state() {
   process_.send("state");
