@@ -97,6 +97,20 @@ std::vector<std::string_view> without_qt_options(const std::vector<std::string_v
   return ours;
 }
 
+std::string missing_qt_value(const std::vector<std::string_view>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const QtOption* option = qt_option(args[i]);
+    if (option == nullptr || !option->takes_value) continue;
+    const std::size_t equals = args[i].find('=');
+    const bool missing = equals != std::string_view::npos
+                             ? equals + 1 == args[i].size()
+                             : i + 1 == args.size() || args[i + 1].empty();
+    if (missing) return printable(args[i].substr(0, equals)) + " takes a value";
+    if (equals == std::string_view::npos) ++i;  // its value
+  }
+  return {};
+}
+
 bool has_qt_option(const std::vector<std::string_view>& args, std::string_view name) {
   for (const std::string_view arg : args) {
     const QtOption* option = qt_option(arg);

@@ -28,6 +28,11 @@ std::string parse_options(const std::vector<std::string_view>& args, Options& op
 // values, which the window takes for itself.
 std::vector<std::string_view> without_qt_options(const std::vector<std::string_view>& args);
 
+// Why one of Qt's own options that takes a value is given none ("-platform" at the end, or
+// "-style="); empty when each has its value. Qt itself would go on without it, or fail later
+// for another reason.
+std::string missing_qt_value(const std::vector<std::string_view>& args);
+
 // Whether Qt's own option `name` ("platform", "style": without its dashes or value) is among
 // the arguments.
 bool has_qt_option(const std::vector<std::string_view>& args, std::string_view name);

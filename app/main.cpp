@@ -62,7 +62,8 @@ int run(int argc, char** argv) {
 #ifdef MDIRESIZE_WITH_QT
   // Qt's own options are the window's; anything else must be the program's, and is checked
   // before any window system is touched.
-  const std::string error = app::parse_options(app::without_qt_options(args), options);
+  std::string error = app::missing_qt_value(args);
+  if (error.empty()) error = app::parse_options(app::without_qt_options(args), options);
 #else
   const std::string error = app::parse_options(args, options);
 #endif

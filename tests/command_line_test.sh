@@ -39,6 +39,10 @@ expect 2 '^mdiresize: unknown option --foo \(try --help\)$' -- --foo
 expect 2 '^mdiresize: no display .*-platform offscreen.*--headless' --
 expect 2 '^mdiresize: unknown option' -- -platform offscreen --foo
 expect 2 '^mdiresize: unknown option -bogus' -- -style fusion -bogus
+# One of Qt's options without its value: named, with a display or without one.
+expect 2 '^mdiresize: "-platform" takes a value \(try --help\)$' -- -platform
+expect 2 '^mdiresize: "-platform" takes a value' DISPLAY=:97 -- -platform
+expect 2 '^mdiresize: "-style" takes a value' -- -platform offscreen -style=
 expect 2 'go with --headless' -- --exact
 expect 2 '^mdiresize: cannot open the window: .*display' DISPLAY=:97 --
 expect 2 '^mdiresize: cannot read script' -- --headless --script /nonexistent/script
