@@ -3,14 +3,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/inspector_grid.h"
 #include "app/outcome_band.h"
@@ -53,6 +60,10 @@ Inspector::Inspector(const rt::Application& app, rt::qt::QtWindowSystem& ws, Pas
   verdicts_ = new InspectorGrid({tr("after the pass"), tr("verdict")},
                                 {QStringLiteral("edge frmResizeL.List1(2) right"),
                                  text_of(rt::quote(kTwoLineText) + " disagrees")});
+  // Room for a pass's rows: its ten Moves at most (the second placement of the right form with
+  // "Wiskundig juist"), and its verdicts.
+  moves_->reserve_rows(10);
+  verdicts_->reserve_rows(8);
   magnifier_ = new Magnifier(right_, bottom_);
   band_view_ = new OutcomeBand(band_, kBandPasses);
 
@@ -172,20 +183,130 @@ void Inspector::redraw() {
   const bool verdicts_changed = show_analysis();
   magnifier_->update();
   band_view_->update();
-  if (moves_changed || verdicts_changed) {
-    // As tall as its rows.
+  // It keeps the size it opened with: its grids have room for a pass's rows.
+  if (!placed_) {
+    place_beside_main();
+  } else if (moves_changed || verdicts_changed) {
     layout()->activate();
-    resize(sizeHint());
   }
-  if (!placed_) place_beside_main();
+}
+
+namespace {
+
+constexpr int kGap = 8;
+
+// `r` moved as little as it takes to lie on `screen` (its top left, where it is larger).
+QRect on_screen(const QRect& r, const QRect& screen) {
+  const int x =
+      std::clamp(r.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - r.width()));
+  const int y =
+      std::clamp(r.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - r.height()));
+  return QRect(QPoint(x, y), r.size());
+}
+
+long long area_of(const QRect& r) {
+  return r.isEmpty() ? 0LL : static_cast<long long>(r.width()) * r.height();
+}
+
+}  // namespace
+
+Arrangement beside(const QRect& main, const QSize& size, const QRect& screen) {
+  const int top = on_screen(QRect(main.topLeft(), size), screen).top();
+  const int left = on_screen(QRect(main.topLeft(), size), screen).left();
+  const QRect candidates[] = {
+      QRect(QPoint(main.right() + 1 + kGap, top), size),             // right
+      QRect(QPoint(main.left() - kGap - size.width(), top), size),   // left
+      QRect(QPoint(left, main.bottom() + 1 + kGap), size),           // below
+      QRect(QPoint(left, main.top() - kGap - size.height()), size),  // above
+  };
+  for (const QRect& candidate : candidates) {
+    if (screen.contains(candidate)) return {candidate, main};
+  }
+  // Room for both side by side, or one above the other, only with the main window moved: the
+  // two as a pair, where the main window was as far as the screen allows.
+  const QSize across(main.width() + kGap + size.width(), std::max(main.height(), size.height()));
+  if (across.width() <= screen.width() && across.height() <= screen.height()) {
+    const QRect pair = on_screen(
+        QRect(QPoint(main.center().x() - across.width() / 2, main.top()), across), screen);
+    return {QRect(QPoint(pair.left() + main.width() + kGap, pair.top()), size),
+            QRect(pair.topLeft(), main.size())};
+  }
+  const QSize down(std::max(main.width(), size.width()), main.height() + kGap + size.height());
+  if (down.width() <= screen.width() && down.height() <= screen.height()) {
+    const QRect pair =
+        on_screen(QRect(QPoint(main.left(), main.center().y() - down.height() / 2), down), screen);
+    return {QRect(QPoint(pair.left(), pair.top() + main.height() + kGap), size),
+            QRect(pair.topLeft(), main.size())};
+  }
+  // No room for both: on the screen, over as little of the main window as it can be.
+  QRect best = on_screen(candidates[0], screen);
+  for (const QRect& candidate : candidates) {
+    const QRect shifted = on_screen(candidate, screen);
+    if (area_of(shifted & main) < area_of(best & main)) best = shifted;
+  }
+  return {best, main};
 }
 
 void Inspector::place_beside_main() {
-  const QMainWindow* main = ws_->main_window();
-  if (main == nullptr || !main->isVisible()) return;
+  QMainWindow* main = ws_->main_window();
+  if (main == nullptr) return;
+  if (main->windowHandle() == nullptr || !main->windowHandle()->isExposed()) {
+    // Not where its window manager puts it yet: looked at again in a moment.
+    QTimer::singleShot(20, this, [this] {
+      if (!placed_) place_beside_main();
+    });
+    return;
+  }
   placed_ = true;
-  move(main->frameGeometry().topRight() + QPoint(8, 0));
+  // Its frame as large as the main window's: the same window manager draws both.
+  const QRect main_frame = main->frameGeometry();
+  const QRect main_inside = main->geometry();
+  const QMargins frame(main_inside.left() - main_frame.left(), main_inside.top() - main_frame.top(),
+                       main_frame.right() - main_inside.right(),
+                       main_frame.bottom() - main_inside.bottom());
+  layout()->activate();
+  const QSize size = sizeHint();
+  const QRect screen = main->screen()->availableGeometry();
+  const Arrangement place = beside(main_frame, size.grownBy(frame), screen);
+  // Moved only to make room for the two side by side, before the person has moved it.
+  if (place.main != main_frame) main->move(place.main.topLeft());
+  resize(size);
+  move(place.inspector.topLeft());
   show();
+  // Where the two overlap, the main window is in front (on a platform that stacks windows: the
+  // offscreen one shows none).
+  if (place.inspector.intersects(place.main) &&
+      QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    main->raise();
+  }
+}
+
+QString Inspector::grid_text() const {
+  return moves_->text_of_selection() + QLatin1Char('\n') + verdicts_->text_of_selection();
+}
+
+void Inspector::copy() const {
+  QGuiApplication::clipboard()->setText(grid_text());
+}
+
+void Inspector::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) return copy();
+  if (event->matches(QKeySequence::SelectAll)) {
+    moves_->select_all();
+    verdicts_->select_all();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void Inspector::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  menu.addAction(tr("&Copy"), QKeySequence::Copy, this, [this] { copy(); });
+  menu.addAction(tr("Select &All"), QKeySequence::SelectAll, this, [this] {
+    moves_->select_all();
+    verdicts_->select_all();
+  });
+  menu.exec(event->globalPos());
 }
 
 bool Inspector::show_moves() {

@@ -29,6 +29,17 @@ namespace app {
 class InspectorGrid;
 class OutcomeBand;
 
+// Where the inspector's window of `size` (frame included) goes beside the main window's frame
+// `main` on `screen`: to the right where there is room, else to the left, else below, else
+// above. Where there is room for the two side by side (or one above the other) only with the
+// main window moved, both are placed as a pair where it was; where there is none, the
+// inspector goes on the screen over as little of the main window as it can.
+struct Arrangement {
+  QRect inspector;
+  QRect main;  // the main window's frame, moved or not
+};
+Arrangement beside(const QRect& main, const QSize& size, const QRect& screen);
+
 // A second top-level window, "Inspector", beside the main window: what the last layout pass
 // asked and what the window system holds, the analysis with its verdicts, the client area's
 // edges magnified, and a band of the last passes' outcomes. It only reads: the program, its
@@ -49,6 +60,9 @@ class Inspector final : public QWidget {
 
   // What it shows, as text: the analysis a line each, as `explain` prints it.
   std::vector<std::string> shown_analysis() const;
+  // What Ctrl+C (or Copy in its context menu) puts on the clipboard: the rows of the grids
+  // selected with the mouse, or all of them, a line each, the cells tab-separated.
+  QString grid_text() const;
   // The pixels the magnifier enlarges.
   const EdgeView& right_edge() const { return right_; }
   const EdgeView& bottom_edge() const { return bottom_; }
@@ -64,6 +78,8 @@ class Inspector final : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void schedule();
@@ -72,7 +88,9 @@ class Inspector final : public QWidget {
   // Everything else, now or, if it was drawn a moment ago, a little later.
   void redraw_soon();
   void redraw();
+  // Once the main window is on the screen where its window manager puts it.
   void place_beside_main();
+  void copy() const;
   // Whether the number of rows changed.
   bool show_moves();
   bool show_analysis();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include <QColor>
@@ -17,9 +18,16 @@ class InspectorGrid final : public QWidget {
  public:
   InspectorGrid(const QStringList& headings, const QStringList& widest);
 
-  // Whether the number of rows changed.
+  // Whether the number of rows changed. The grid is as tall as `reserved` rows at the least, so
+  // that the window around it keeps its size as the rows come and go.
   bool set_rows(int rows);
+  void reserve_rows(int reserved);
   int rows() const { return static_cast<int>(cells_.size()); }
+
+  // The rows selected with the mouse (a click, a drag, Shift and a click), or all of them when
+  // none is, a line each, the cells tab-separated; the headings first.
+  QString text_of_selection() const;
+  void select_all();
 
   // A cell's text, and its background when given; a cell that does not change is not drawn.
   void set(int row, int column, const QString& text, const QColor& background = {});
@@ -27,6 +35,8 @@ class InspectorGrid final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   static constexpr int kPadding = 4;
@@ -40,11 +50,18 @@ class InspectorGrid final : public QWidget {
   }
   // Row -1: the headings.
   QRect cell_rect(int row, int column) const;
+  // The row under `y`, the headings' -1, clamped to the rows there are.
+  int row_at(int y) const;
+  bool selected(int row) const {
+    return anchor_ >= 0 && row >= std::min(anchor_, end_) && row <= std::max(anchor_, end_);
+  }
 
   QStringList headings_;
   std::vector<int> lefts_;  // of each column, and the right end
   int row_height_ = 0;
   std::vector<std::vector<Cell>> cells_;
+  int reserved_ = 0;
+  int anchor_ = -1, end_ = -1;  // the selected rows, from the first clicked; none: -1
 };
 
 }  // namespace app

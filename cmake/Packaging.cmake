@@ -17,7 +17,6 @@ gaps, overhangs and scroll bars.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 # The libraries it links come from dpkg-shlibdeps; the font the forms were made to fit is no
 # library, so it is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

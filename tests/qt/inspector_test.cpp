@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/inspector.h"
+#include "app/inspector_grid.h"
 #include "app/session.h"
 #include "runtime/application.h"
 #include "runtime/qt/qt_window_system.h"
@@ -127,6 +128,65 @@ TEST(Inspector, ChangesNeitherTheTraceNorTheState) {
   }
   EXPECT_EQ(with.trace.lines, without.trace.lines);
   EXPECT_GT(with.inspector->band_size(), 5u);
+}
+
+// Beside the main window where the screen has room, never over it then, the main window moved
+// only where that makes room for both; where there is none, on the screen, over as little of it
+// as can be.
+TEST(Inspector, OpensBesideTheMainWindowOnTheSideWithRoom) {
+  const QRect screen(0, 0, 1600, 1000);
+  const QSize size(725, 760);
+  struct Case {
+    QRect main;
+    QPoint inspector;
+    QPoint main_moved_to;
+  };
+  const Case cases[] = {
+      {QRect(50, 120, 432, 342), QPoint(490, 120), QPoint(50, 120)},    // to the right
+      {QRect(1100, 40, 432, 342), QPoint(367, 40), QPoint(1100, 40)},   // to the left
+      {QRect(584, 120, 432, 342), QPoint(657, 120), QPoint(217, 120)},  // a pair, centred
+      {QRect(0, 20, 1400, 200), QPoint(0, 228), QPoint(0, 20)},         // below
+      {QRect(0, 50, 1400, 200), QPoint(0, 208), QPoint(0, 0)},          // a pair, one above
+  };
+  for (const Case& c : cases) {
+    const app::Arrangement placed = app::beside(c.main, size, screen);
+    EXPECT_EQ(placed.inspector, QRect(c.inspector, size)) << c.main.x() << "," << c.main.y();
+    EXPECT_EQ(placed.main, QRect(c.main_moved_to, c.main.size()));
+    EXPECT_FALSE(placed.inspector.intersects(placed.main));
+    EXPECT_TRUE(screen.contains(placed.inspector));
+  }
+  // No room for both: the main window stays, the inspector on the screen over the least of it.
+  const QRect main(300, 200, 1000, 600);
+  const app::Arrangement placed = app::beside(main, size, screen);
+  EXPECT_EQ(placed.main, main);
+  EXPECT_TRUE(screen.contains(placed.inspector));
+  const QRect over = placed.inspector & main;
+  EXPECT_EQ(over.width(), 1300 - 875);  // at the screen's right edge, as far right as it goes
+}
+
+// The grids copy as text, a row a line, the cells tab-separated; a row clicked, only that one.
+TEST(Inspector, ItsGridsCopyAsTabSeparatedText) {
+  Program p(true);
+  p.play("resize 6015 4860");
+  p.inspector->refresh();
+  const QStringList lines = p.inspector->grid_text().split(QLatin1Char('\n'));
+  ASSERT_GT(lines.size(), 10);
+  EXPECT_EQ(lines[0], "Move\tLeft\tTop\tWidth\tHeight\theld, in pixels");
+  EXPECT_TRUE(lines[1].startsWith("frmResizeL\t0\t0:Integer\t3007.5:Single\t"))
+      << lines[1].toStdString();
+  EXPECT_TRUE(lines.contains("edge frmResizeR right\toverhang 1"));
+  std::vector<app::InspectorGrid*> grids;
+  for (QWidget* child : p.inspector->findChildren<QWidget*>()) {
+    if (auto* grid = dynamic_cast<app::InspectorGrid*>(child)) grids.push_back(grid);
+  }
+  ASSERT_EQ(grids.size(), 2u);
+  QWidget& moves = *grids.front();
+  const int row_height = moves.height() / 11;  // the headings and ten rows
+  QTest::mouseClick(&moves, Qt::LeftButton, {}, QPoint(10, row_height * 2 + row_height / 2));
+  const QString moves_text = p.inspector->grid_text().section(QLatin1String("\n\n"), 0, 0);
+  // The headings and the row clicked.
+  EXPECT_EQ(moves_text.split(QLatin1Char('\n')).size(), 2) << moves_text.toStdString();
+  EXPECT_TRUE(moves_text.contains("frmResizeL.List1(0)")) << moves_text.toStdString();
 }
 
 }  // namespace
