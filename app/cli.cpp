@@ -177,6 +177,10 @@ Session commands, one a line (# starts a comment):
   activate NAME      a click on a child form: it comes to the front
   window NAME        its entry in the window list ("Solve Problem"): restored if
                      minimised, and to the front
+  next               Ctrl+F6: the child after the active one in the window list becomes
+                     the active one, in front, in the state it is in (after the last, the
+                     first)
+  previous           Ctrl+Shift+F6: the same, to the child before it
   place NAME L T W H a normal child moved and sized by hand, in twips
   type NAME TEXT     TEXT typed at the end of text box NAME (Text1): "..." with C escapes
                      as in the trace; \b is a backspace, \r\n a line break
@@ -191,6 +195,30 @@ Session commands, one a line (# starts a comment):
                      "inspector" saves the inspector instead, "both" the two side by
                      side (with --inspect)
   quit               end the session
+
+Mouse and keyboard, in the window (the session command for each in brackets):
+  Alt or F10         the menu bar takes the keys: Left and Right go along it, Down opens
+                     a menu, Return chooses, Esc leaves; in "Solve Problem" the numbers 1
+                     to 4 choose from the window list
+  Ctrl+F6, Ctrl+Tab  the next child in the window list becomes the active one (next)
+  Ctrl+Shift+F6, Ctrl+Shift+Tab
+                     the child before it (previous)
+  Alt+F4             the window manager closes the main window, and the program ends
+  a click on a child
+                     it becomes the active one, in front (activate)
+  title-bar buttons  minimise, maximise or restore a child; an icon has restore and
+                     maximise (minimize, maximize, restore)
+  a double-click on a title
+                     maximises a normal child, restores a maximised one or an icon
+  dragging a title or a border
+                     moves or sizes a normal child (place); the main window's border
+                     sizes the client area (resize)
+  a right-click on a title
+                     the child's window menu: Restore, Move and Size (by the arrow
+                     keys), Minimize, Maximize
+  the window list    the numbered entries at the end of "Solve Problem": restores a
+                     minimised child and brings it to the front (window)
+The children cannot be closed: they have no close button, and Ctrl+F4 does nothing.
 
 A bad line gets a one-line error naming its line number on standard error; the session
 goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line.

@@ -59,6 +59,10 @@ std::string_view state_command(rt::WindowState state) {
   return "restore";
 }
 
+std::string_view cycle_command(rt::Cycle cycle) {
+  return cycle == rt::Cycle::Next ? "next" : "previous";
+}
+
 Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
     : app_(&app), out_(&out), err_(&err), watcher_(app) {
   commands_["resize"] = [this](const auto& args) { return resize(args); };
@@ -71,6 +75,13 @@ Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
   }
   commands_["activate"] = [this](const auto& args) { return activate(args, false); };
   commands_["window"] = [this](const auto& args) { return activate(args, true); };
+  for (const rt::Cycle cycle : {rt::Cycle::Next, rt::Cycle::Previous}) {
+    commands_[std::string(cycle_command(cycle))] = [this, cycle](const auto& args) {
+      std::string error = expect_count(args, 0, cycle_command(cycle));
+      if (error.empty()) app_->window_system().person().user_cycle_children(cycle);
+      return error;
+    };
+  }
   commands_["place"] = [this](const auto& args) { return place(args); };
   commands_["type"] = [this](const auto& args) { return type(args); };
   commands_["state"] = [this](const auto& args) {
@@ -312,6 +323,8 @@ std::string command_for(const rt::UserAction& action) {
              " " + plain(r.height);
     case Kind::Type:
       return "type " + name + " " + rt::quote(action.text);
+    case Kind::CycleChildren:
+      return std::string(cycle_command(action.cycle));
   }
   return "# an action this version cannot say";
 }

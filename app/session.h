@@ -21,6 +21,8 @@ namespace app {
 //                       a child form's title-bar buttons
 //   activate NAME       a click on a child form: to the front
 //   window NAME         the child's entry in the window list: restored if minimised, to the front
+//   next, previous      Ctrl+F6 and Ctrl+Shift+F6: the child after (before) the active one in
+//                       the window list becomes the active one, in front
 //   place NAME L T W H  a child form moved and sized by hand, in twips
 //   type NAME TEXT      TEXT typed at the end of a text box's text ("..." with C escapes)
 //   state               prints every form and control as the window system holds it
@@ -82,6 +84,9 @@ std::string read_shot(const std::vector<std::string_view>& args, std::string_vie
 
 // The session command that puts a child in this state: "minimize", "maximize", "restore".
 std::string_view state_command(rt::WindowState state);
+
+// The session command for Ctrl+F6 ("next") or Ctrl+Shift+F6 ("previous").
+std::string_view cycle_command(rt::Cycle cycle);
 
 // Every loaded form, control and menu item as the window system holds it, a line each,
 // without running any program code.

@@ -5,6 +5,7 @@
 namespace rt {
 
 void Person::Target::user_resize_client(const Size&) {}
+void Person::Target::user_cycle_children(Cycle) {}
 void Person::Target::user_click() {}
 void Person::Target::user_place(const Rect&) {}
 void Person::Target::user_type(std::string_view) {}

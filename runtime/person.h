@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,27 +12,51 @@ namespace rt {
 
 class Object;
 
+// Which way a person goes through the children from the keyboard (Ctrl+F6 or Ctrl+Tab): to the
+// next one in the window list's order, or, with Shift, to the one before it.
+enum class Cycle { Next, Previous };
+
+// Where a cycle goes among `count` listed children from the one at `at`: after the last, the
+// first. With none active (`at` past the end), the first one or the last.
+constexpr std::size_t cycled(std::size_t at, std::size_t count, Cycle cycle) {
+  if (at >= count) return cycle == Cycle::Next ? 0 : count - 1;
+  return (at + (cycle == Cycle::Next ? 1 : count - 1)) % count;
+}
+
 // What a person did to the windows, as it happens: what a recording is made of.
 struct UserAction {
-  enum class Kind { ResizeClient, Click, ChooseWindow, SetWindowState, Activate, Place, Type };
+  enum class Kind {
+    ResizeClient,
+    Click,
+    ChooseWindow,
+    SetWindowState,
+    Activate,
+    Place,
+    Type,
+    CycleChildren
+  };
   Kind kind = Kind::Click;
   const Object* target = nullptr;  // the form, control or menu item acted on; none for a resize
   Rect rect;                       // ResizeClient: the client area's size; Place: the new place
   WindowState state = WindowState::Normal;  // SetWindowState
   std::string text;                         // Type: what was typed, as typed_text() takes it
+  Cycle cycle = Cycle::Next;                // CycleChildren
 
   static UserAction resize_client(const Size& client) {
-    return {Kind::ResizeClient, nullptr, Rect{0, 0, client.width, client.height}, {}, {}};
+    return {Kind::ResizeClient, nullptr, Rect{0, 0, client.width, client.height}, {}, {}, {}};
   }
-  static UserAction on(Kind kind, const Object& target) { return {kind, &target, {}, {}, {}}; }
+  static UserAction on(Kind kind, const Object& target) { return {kind, &target, {}, {}, {}, {}}; }
   static UserAction place(const Object& target, const Rect& rect) {
-    return {Kind::Place, &target, rect, {}, {}};
+    return {Kind::Place, &target, rect, {}, {}, {}};
   }
   static UserAction set_window_state(const Object& target, WindowState state) {
-    return {Kind::SetWindowState, &target, {}, state, {}};
+    return {Kind::SetWindowState, &target, {}, state, {}, {}};
   }
   static UserAction type(const Object& target, std::string_view text) {
-    return {Kind::Type, &target, {}, {}, std::string(text)};
+    return {Kind::Type, &target, {}, {}, std::string(text), {}};
+  }
+  static UserAction cycle_children(Cycle cycle) {
+    return {Kind::CycleChildren, nullptr, {}, {}, {}, cycle};
   }
 };
 
@@ -55,6 +80,10 @@ class Person {
     // The main window: its client area becomes `client`, before any scroll bars take their
     // part.
     virtual void user_resize_client(const Size& client);
+    // The main window: Ctrl+F6 or Ctrl+Tab, with Shift the other way. The child after the active
+    // one in the window list's order (the children's creation order; after the last, the
+    // first) becomes the active one, in front, in the state it is in.
+    virtual void user_cycle_children(Cycle cycle);
     // A menu item or a button.
     virtual void user_click();
     // A child form moved or sized by hand, to `rect` within the client area. Only a normal
@@ -80,6 +109,9 @@ class Person {
 
   void user_resize_client(float width, float height) {
     if (main_ != nullptr) main_->user_resize_client(Size{width, height});
+  }
+  void user_cycle_children(Cycle cycle) {
+    if (main_ != nullptr) main_->user_cycle_children(cycle);
   }
   void user_click(const Object& target) { act(target, &Target::user_click); }
   void user_place(const Object& form, const Rect& rect) { act(form, &Target::user_place, rect); }

@@ -103,6 +103,12 @@ inline const Scenario kWindowStateScenarios[] = {
      "resize 9000 4860; maximize frmResizeL; place frmResizeT 6000 500 6000 1500; "
      "activate frmResizeT; activate frmResizeL; place frmResizeR -1500 300 3000 2000; "
      "activate frmResizeR; activate frmResizeL; resize 9015 4860; restore frmResizeL"},
+    // The keys go through the children in the window list's order, around its end, each to
+    // the front in the state it is in: an icon stays one, a maximised child stays so.
+    {"TheKeysGoThroughTheChildren",
+     "next; next; maximize frmResizeR; next; next; previous; minimize frmResizeL; "
+     "previous; previous; resize 6015 4860; next; next; next; restore frmResizeL; "
+     "previous"},
     {"BothOptionsWhileMaximised",
      "resize 6015 4860; maximize frmResizeR; click mnuOplossing; click mnuWiskundig; "
      "resize 4515 4860; resize 9015 4860; click Command1; restore frmResizeR; "

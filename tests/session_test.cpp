@@ -150,6 +150,8 @@ TEST(Session, BadLinesAreNamedByNumberAndTheSessionGoesOn) {
       {"restore frmResizeB", "has no title bar"},
       {"maximize MDIResize", "no child form"},
       {"activate", "missing argument"},
+      {"next frmResizeL", "too many arguments"},
+      {"previous 1", "too many arguments"},
       {"window frmNothing", "no child form"},
       {"place frmResizeR 0 0 100", "missing argument"},
       {"place frmResizeR -99999999 0 100 100", "too small"},
@@ -213,7 +215,8 @@ TEST(Session, WhatIsRecordedReplaysToTheSameState) {
       "resize 9015 5000\nmaximize frmResizeR\nclick mnuOplossing\nactivate frmResizeT\n"
       "place frmResizeT 100 -200 7000 1500 # by hand, past the edges\n"
       "type Text1 \"# not a comment\\r\\nx\\b\\303\\251\"\ntype Text1 \"\\b\"\n"
-      "minimize frmResizeL\nwindow frmResizeL\nrestore frmResizeR\nclick Command1\n";
+      "minimize frmResizeL\nwindow frmResizeL\nrestore frmResizeR\nclick Command1\n"
+      "next\nnext\nprevious\n";
   const std::string recording = testing::TempDir() + "recording.session";
   const Outcome played = session(script + "state\n", {"--headless", "--record", recording});
   EXPECT_EQ(played.err, "");
@@ -221,11 +224,12 @@ TEST(Session, WhatIsRecordedReplaysToTheSameState) {
   std::stringstream recorded;
   recorded << file.rdbuf();
   const auto lines = lines_of(recorded.str());
-  ASSERT_EQ(lines.size(), 12u) << recorded.str();
+  ASSERT_EQ(lines.size(), 15u) << recorded.str();
   EXPECT_EQ(lines[0], "# mdiresize session recorded at 15 twips per pixel");
   EXPECT_EQ(lines[1], "resize 9015 5000");  // as asked: it snaps to the same pixels again
   EXPECT_EQ(lines[5], "place frmResizeT 100 -200 7000 1500");
   EXPECT_EQ(lines[6], "type Text1 \"# not a comment\\r\\nx\\b\xC3\xA9\"");
+  EXPECT_EQ(lines[14], "previous");
   const Outcome replayed = session(recorded.str() + "state\n");
   EXPECT_EQ(replayed.err, "");
   EXPECT_EQ(replayed.out, played.out);

@@ -136,6 +136,7 @@ class MainPeer final : public WindowPeer {
     return before != client;
   }
   void user_resize_client(const Size& client) override;
+  void user_cycle_children(Cycle cycle) override { ws().cycle_children(cycle); }
 
  protected:
   Rect outer() const override { return Rect{0, 0, ws().client_.width, ws().client_.height}; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "runtime/headless/headless_peers.h"
 
@@ -28,6 +29,18 @@ void HeadlessWindowSystem::activate(ChildPeer& child) {
   std::erase(stack_, &child);
   stack_.insert(stack_.begin(), &child);
   active_ = &child;
+}
+
+void HeadlessWindowSystem::cycle_children(Cycle cycle) {
+  std::vector<ChildPeer*> listed;  // as the window list has them: those on the screen
+  std::copy_if(children_.begin(), children_.end(), std::back_inserter(listed),
+               [](const ChildPeer* child) { return child->visible(); });
+  if (listed.empty()) return;
+  const auto at =
+      static_cast<std::size_t>(std::find(listed.begin(), listed.end(), active_) - listed.begin());
+  person().tell(UserAction::cycle_children(cycle));
+  activate(*listed[cycled(at, listed.size(), cycle)]);
+  idle();
 }
 
 int HeadlessWindowSystem::z_of(const ChildPeer& child) const {

@@ -74,6 +74,9 @@ class HeadlessWindowSystem final : public WindowSystem {
   // Makes a child the active one, in front; the other icons go to the back, as they do on an
   // MDI client.
   void activate(ChildPeer& child);
+  // The child after the active one in the window list's order, or before it, made the active
+  // one; its state stays as it is.
+  void cycle_children(Cycle cycle);
   // Where a child is on the screen, in a client area that leaves `viewport` to the children.
   Rect shown(const ChildPeer& child, const Size& viewport) const;
   // 0 for the front.

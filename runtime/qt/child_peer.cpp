@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMoveEvent>
 #include <QResizeEvent>
 #include <QStyle>
@@ -71,6 +73,14 @@ ChildPeer::ChildPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design
   QtWindowSystem::ProgramChange change(ws);
   area.addSubWindow(window_);
   window_->setWindowFlags(flags);  // addSubWindow() keeps the flags of a ready-made frame
+  // Qt's window menu of a child (the context menu of its title bar) offers "Stay on Top", its
+  // one checkable entry: a state MDI children do not have, and a child kept on top would stay
+  // in front of the one a click makes active.
+  if (QMenu* menu = window_->systemMenu()) {
+    for (QAction* entry : menu->actions()) {
+      if (entry->isCheckable()) menu->removeAction(entry);
+    }
+  }
   // The designed client size; the frame comes on top of it.
   frame_ = window_->contentsMargins();
   window_->setGeometry(cascade, cascade,

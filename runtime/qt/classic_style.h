@@ -9,7 +9,9 @@ namespace rt::qt {
 // title bars whose text can be read, the inactive ones standing out from the client area's
 // background (Qt draws an inactive child's title in pale grey on the same mid grey as the
 // background, and an active one in white on a light blue); a maximised child that keeps its
-// title bar; and title bars that cost no memory each time they are painted.
+// title bar; title-bar buttons whose glyphs are shapes on whole device pixels, crisp at any
+// scale; scroll bars drawn whole at any scale; and pop-up menus that highlight an entry as the
+// active title bar is drawn.
 QStyle* make_classic_style();
 
 }  // namespace rt::qt

@@ -10,10 +10,13 @@
 #include <QCloseEvent>
 #include <QColor>
 #include <QFont>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPalette>
 #include <QRect>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionComplex>
 #include <QWidget>
@@ -100,12 +103,15 @@ MainPeer::MainPeer(QtWindowSystem& ws, Object& owner, const FormDesign& design)
   window_->setWindowTitle(to_display(design.caption));
   ws.person().set_main_window(this);
   window_->setFont(form_font());
-  // Title bars take their font from the application, by the class of what they are.
+  // Title bars and pop-up menus (drop-downs, context menus, a child's window menu) take their
+  // font from the application, by the class of what they are.
   QApplication::setFont(form_font(), "QWorkspaceTitleBar");
+  QApplication::setFont(form_font(), "QMenu");
   auto* area = new MdiClient;
   area->setBackground(brush_for(design.back_color, area->palette()));
   window_->setCentralWidget(area);
   if (!menus_.empty()) window_->setMenuBar(new MenuBar);
+  add_keys();
   wanted_client_ = QSize(ws.to_pixels(design.client_width), ws.to_pixels(design.client_height));
 }
 
@@ -179,12 +185,13 @@ void MainPeer::update_window_list(QMenu& menu) {
   if (children.isEmpty()) return;
   window_list_.emplace_back(menu.addSeparator());
   QMdiSubWindow* active = ws().area_->currentSubWindow();
+  int number = 0;
   for (QMdiSubWindow* child : children) {
     ChildPeer* peer = static_cast<ChildWindow*>(child)->peer();
     if (peer == nullptr) continue;
     QString caption = child->windowTitle();
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a caption's own, not a shortcut
-    QAction* entry = menu.addAction(caption);
+    QAction* entry = menu.addAction(QStringLiteral("&%1 %2").arg(++number).arg(caption));
     entry->setCheckable(true);
     entry->setChecked(child == active);
     QtWindowSystem& ws = this->ws();
@@ -212,6 +219,38 @@ PeerState MainPeer::inspect() const {
 
 void MainPeer::user_resize_client(const Size& client) {
   ws().resize_client(client);
+}
+
+void MainPeer::user_cycle_children(Cycle cycle) {
+  ws().cycle_children(cycle);
+  ws().settle();
+}
+
+void MainPeer::add_keys() {
+  const auto add = [this](const QList<QKeySequence>& keys, auto pressed) {
+    auto* shortcut = new QShortcut(window_);
+    shortcut->setKeys(keys);
+    QObject::connect(shortcut, &QShortcut::activated, shortcut, pressed);
+  };
+  add({QKeySequence(Qt::Key_F10)}, [this] { open_menu_bar(); });
+  // QMdiArea's own Ctrl+Tab goes back to the child active before, and a rubber band shows where
+  // it goes next while Ctrl is held: a shortcut takes the key before the area sees it.
+  add({QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)},
+      [this] { ws().cycle_children(Cycle::Next); });
+  add({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+      [this] { ws().cycle_children(Cycle::Previous); });
+}
+
+void MainPeer::open_menu_bar() {
+  if (window_.isNull()) return;
+  // Qt's menu bar keeps its keyboard mode to itself, and enters it once it has seen Alt go down
+  // and up on its own: it is shown that. A key event's modifiers are those from before its
+  // own key, which Qt adds for a press and takes away for a release.
+  QKeyEvent down(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+  QCoreApplication::sendEvent(window_, &down);
+  QKeyEvent up(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+  QCoreApplication::sendEvent(window_, &up);
 }
 
 }  // namespace rt::qt

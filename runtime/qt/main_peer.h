@@ -50,10 +50,16 @@ class MainPeer final : public WindowPeer<MainWindow> {
   PeerState inspect() const override;
 
   void user_resize_client(const Size& client) override;
+  void user_cycle_children(Cycle cycle) override;
 
  private:
-  // The child windows at the end of the drop-down, after a separator, by caption, the active
-  // one checked; made anew each time the drop-down opens.
+  // The keys MDI programs have: F10 for the menu bar, Ctrl+F6 and Ctrl+Tab (with Shift, the
+  // other way) for the next child.
+  void add_keys();
+  // The menu bar takes the keys, its first menu highlighted, as after Alt.
+  void open_menu_bar();
+  // The child windows at the end of the drop-down, after a separator, numbered by caption (the
+  // number their access key), the active one checked; made anew each time the drop-down opens.
   void update_window_list(QMenu& menu);
 
   std::vector<MenuDesign> menus_;

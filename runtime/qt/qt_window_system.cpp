@@ -288,6 +288,19 @@ void QtWindowSystem::resize_client(const Size& client) {
   settle();
 }
 
+void QtWindowSystem::cycle_children(Cycle cycle) {
+  if (area_.isNull()) return;
+  QList<QMdiSubWindow*> listed = area_->subWindowList(QMdiArea::CreationOrder);
+  listed.removeIf([](const QMdiSubWindow* child) { return child->isHidden(); });
+  if (listed.isEmpty()) return;
+  // None active (-1) reads as past the end.
+  const auto at = static_cast<std::size_t>(listed.indexOf(area_->currentSubWindow()));
+  tell_person(UserAction::cycle_children(cycle));
+  Consequences consequences(*this);
+  area_->setActiveSubWindow(
+      listed[static_cast<qsizetype>(cycled(at, static_cast<std::size_t>(listed.size()), cycle))]);
+}
+
 void QtWindowSystem::choose_window(ChildPeer& child) {
   ChildWindow* window = child.window();
   if (window == nullptr || area_.isNull()) return;

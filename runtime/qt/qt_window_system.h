@@ -63,6 +63,9 @@ class QtWindowSystem final : public WindowSystem {
 
   // The child's entry chosen in the window list.
   void choose_window(ChildPeer& child);
+  // Ctrl+F6 or Ctrl+Tab, with Shift the other way: the child after the active one in the
+  // window list's order becomes the active one, in front, in the state it is in.
+  void cycle_children(Cycle cycle);
 
  private:
   // WindowSystem: what it makes.

@@ -233,6 +233,10 @@ void MainPeer::user_resize_client(const Size& client) {
   ws().resize_client(client);
 }
 
+void MainPeer::user_cycle_children(Cycle cycle) {
+  ws().cycle_children(cycle);
+}
+
 std::unique_ptr<MenuPeer> MainPeer::add_menu_item(const MenuDesign& design, Object& owner) {
   if (bar_ == nullptr) raise(ErrorCode::Internal, owner.path() + ": the design has no menus");
   HMENU menu = bar_;

@@ -33,6 +33,7 @@ class MainPeer final : public Win32Peer {
   PeerState inspect() const override;
 
   void user_resize_client(const Size& client) override;
+  void user_cycle_children(Cycle cycle) override;
 
   // A menu item in design order: an item whose name is another's parent is a drop-down menu on
   // the menu bar, one with a parent goes into that drop-down (before the window list, if the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "runtime/error.h"
 #include "runtime/object.h"
@@ -400,6 +401,28 @@ void Win32WindowSystem::choose_window(ChildPeer& child) {
   tell_person(UserAction::on(UserAction::Kind::ChooseWindow, child.owner()));
   Consequences consequences(*this);
   child.choose();
+}
+
+void Win32WindowSystem::cycle_children(Cycle cycle) {
+  if (client_ == nullptr) return;
+  // The window list's order, not the platform's own Ctrl+F6, which goes by the stacking order.
+  std::vector<ChildPeer*> listed;
+  std::copy_if(children_.begin(), children_.end(), std::back_inserter(listed),
+               [](const ChildPeer* child) {
+                 return child->hwnd() != nullptr &&
+                        (GetWindowLongPtrW(child->hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+               });
+  if (listed.empty()) return;
+  const auto active = reinterpret_cast<HWND>(SendMessageW(client_->hwnd(), WM_MDIGETACTIVE, 0, 0));
+  const auto at = static_cast<std::size_t>(
+      std::find_if(listed.begin(), listed.end(),
+                   [&](const ChildPeer* child) { return child->hwnd() == active; }) -
+      listed.begin());
+  tell_person(UserAction::cycle_children(cycle));
+  Consequences consequences(*this);
+  send(client_->hwnd(), WM_MDIACTIVATE,
+       reinterpret_cast<WPARAM>(listed[cycled(at, listed.size(), cycle)]->hwnd()));
+  settle();
 }
 
 void Win32WindowSystem::choose_window_entry(ChildPeer& child) {

@@ -175,6 +175,7 @@ class Win32WindowSystem final : public WindowSystem {
   void resize_client(const Size& client);
   // The child's entry chosen in the window list: what it does, and choosing it as a person does.
   void choose_window(ChildPeer& child);
+  void cycle_children(Cycle cycle);
   void choose_window_entry(ChildPeer& child);
   // The child whose entry in the window list has command id `id`, if one has.
   ChildPeer* window_list_entry(UINT id) const;

@@ -55,6 +55,7 @@ class Program {
   std::string settled_state();
   std::string state();
   void send(std::string_view line) { process_.send(line); }
+  bool running() { return process_.running(); }
   int wait(std::chrono::milliseconds timeout) { return process_.wait(timeout); }
 
  private:

@@ -1,9 +1,11 @@
 // The program as a person uses it on a real X desktop: Xvfb with openbox, driven by real input
 // (XTest). After every step, what the program holds (`state`, read while the window is open)
 // must be what the in-memory window system predicts for the same actions, and the screen must
-// show the client area's scroll bars that the program says it shows.
+// show the client area's scroll bars that the program says it shows; what the program recorded
+// of the person (--record) must play back in memory to where it ended.
 
 #include <cmath>
+#include <fstream>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -133,7 +135,7 @@ Layout measure() {
     menu.ensurePolished();
     menu.adjustSize();
     for (QAction* item : menu.actions()) {
-      if (item->text() == "Form1") layout.form1_in_list = menu.actionGeometry(item).center();
+      if (item->text() == "&4 Form1") layout.form1_in_list = menu.actionGeometry(item).center();
     }
   }
   return layout;
@@ -154,9 +156,13 @@ class Desktop : public ::testing::Test {
 
   void SetUp() override {
     if (desktop_ == nullptr) GTEST_SKIP() << XDesktop::missing();
-    program_ = std::make_unique<Program>(std::vector<std::string>{
-        desktop_->display_variable(), "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=",
-        "XDG_RUNTIME_DIR=" + desktop::private_runtime_folder()});
+    recording_ = ::testing::TempDir() + "desktop-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".session";
+    program_ = std::make_unique<Program>(
+        std::vector<std::string>{desktop_->display_variable(),
+                                 "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=",
+                                 "XDG_RUNTIME_DIR=" + desktop::private_runtime_folder()},
+        std::vector<std::string>{"--record", recording_});
     window_ = desktop_->window("ResizeL");
     ASSERT_NE(window_, 0u) << "the main window did not come";
     prediction_ = std::make_unique<Prediction>(layout_->config);
@@ -178,6 +184,26 @@ class Desktop : public ::testing::Test {
                                                                        : "none");
     EXPECT_EQ(shown, said) << "on the screen, after " << step;
     return state;
+  }
+
+  // A test that leaves the program running ends it: what it recorded of the person, played in
+  // memory, must end where the program did.
+  void TearDown() override {
+    if (program_ != nullptr && program_->running() && !HasFailure()) {
+      expect_recording_replays(program_->settled_state());
+    }
+  }
+
+  // The program ends; what it recorded of the person, played in memory, ends in `state`.
+  void expect_recording_replays(const std::string& state) {
+    program_->send("quit");
+    EXPECT_EQ(program_->wait(10s), 0);
+    std::ifstream file(recording_);
+    std::stringstream recorded;
+    recorded << file.rdbuf();
+    Prediction replay(layout_->config);
+    for (std::string line; std::getline(recorded, line);) replay.run(line);
+    EXPECT_EQ(comparable(replay.state()), comparable(state)) << "recorded:\n" << recorded.str();
   }
 
   // The client area on the screen: the bottom of the main window, below its menu bar.
@@ -215,6 +241,7 @@ class Desktop : public ::testing::Test {
 
   static XDesktop* desktop_;
   static Layout* layout_;
+  std::string recording_;
   std::unique_ptr<Program> program_;
   unsigned long window_ = 0;
   std::unique_ptr<Prediction> prediction_;
@@ -279,6 +306,25 @@ TEST_F(Desktop, TheMenuWorksFromTheKeyboard) {
   });
   step("click mnuWiskundig", [&] {
     for (const char* key : {"Alt_L", "Down", "Down", "Return"}) desktop_->keys({key});
+  });
+}
+
+// F10 takes the menu bar as Alt does; Ctrl+F6 and Ctrl+Tab go to the next child in the window
+// list's order (after the last, the first), with Shift to the one before; the list's entries
+// are numbered, the number their access key.
+TEST_F(Desktop, TheKeysOfMdiProgramsGoThroughTheChildrenAndOpenTheMenu) {
+  step("click mnuOplossing", [&] {
+    for (const char* key : {"F10", "Down", "Return"}) desktop_->keys({key});
+  });
+  step("next", [&] { desktop_->keys({"Control_L", "F6"}); });  // from Form1, the last
+  step("next", [&] { desktop_->keys({"Control_L", "Tab"}); });
+  step("maximize frmResizeR",
+       [&] { desktop_->click(title_bar("frmResizeR", layout_->max_from_right)); });
+  step("next", [&] { desktop_->keys({"Control_L", "F6"}); });  // it stays maximised, behind
+  step("previous", [&] { desktop_->keys({"Control_L", "Shift_L", "F6"}); });
+  step("previous", [&] { desktop_->keys({"Control_L", "Shift_L", "Tab"}); });
+  step("window frmResizeT", [&] {
+    for (const char* key : {"F10", "Down", "4"}) desktop_->keys({key});
   });
 }
 

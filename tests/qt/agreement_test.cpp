@@ -1,6 +1,7 @@
 // The in-memory window system, given the Qt style's metrics, predicts what the real QMdiArea
 // shows: the scroll bars width by width for every combination of the options, and the children's
-// states, stacking order and places as a person minimises, maximises, activates and drags them.
+// states, stacking order and places as a person minimises, maximises, activates (by a click,
+// the window list or the keys) and drags them.
 
 #include <string>
 

@@ -1,11 +1,14 @@
-// A person at the windows: Qt's own mouse and key events on title bars, frames, the menu and
-// the text box, recorded as it happens, and the recording played again on both window systems.
+// A person at the windows: Qt's own mouse and key events on title bars, frames, the menu, the
+// keys MDI programs have and the text box, recorded as it happens, and the recording played
+// again on both window systems.
 
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +86,17 @@ class Person : public ::testing::Test {
     settle();
   }
 
+  // Keys pressed where the keyboard's focus is, as a person presses them.
+  void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus != nullptr ? focus : &window(), key, modifiers);
+    settle();
+  }
+  std::string active_child() {
+    const QMdiSubWindow* active = ws.mdi_area()->activeSubWindow();
+    return active != nullptr ? active->windowTitle().toStdString() : "none";
+  }
+
   static void drag(QWidget& widget, QPoint from, QPoint to) {
     QTest::mouseMove(&widget, from);
     QTest::mousePress(&widget, Qt::LeftButton, {}, from);
@@ -141,9 +156,9 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
   settle();
   click(left, title_bar(left, QStyle::SC_TitleBarNormalButton));
   ASSERT_FALSE(left.isMinimized());
-  choose("Solve Problem", "Form1");
-  // The window list: after the options and a separator, the four children by caption, the
-  // active one checked.
+  choose("Solve Problem", "&4 Form1");
+  // The window list: after the options and a separator, the four children numbered by caption
+  // (the number their access key), the active one checked.
   QMenu& solve = *window().menuBar()->actions().front()->menu();
   emit solve.aboutToShow();
   std::vector<std::string> entries;
@@ -152,9 +167,25 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
                           ? "-"
                           : entry->text().toStdString() + (entry->isChecked() ? " checked" : ""));
   }
-  EXPECT_EQ(entries,
-            (std::vector<std::string>{"Oplossing checked", "Wiskundig juist", "-", "Resize Left",
-                                      "Resize right", "Textbox resizing", "Form1 checked"}));
+  EXPECT_EQ(entries, (std::vector<std::string>{"Oplossing checked", "Wiskundig juist", "-",
+                                               "&1 Resize Left", "&2 Resize right",
+                                               "&3 Textbox resizing", "&4 Form1 checked"}));
+  // The keys: Ctrl+F6 and Ctrl+Tab to the next child in the list's order, past the last to the
+  // first, with Shift back; F10 takes the menu bar as Alt does.
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  press(Qt::Key_F6, Qt::ControlModifier);
+  EXPECT_EQ(active_child(), "Resize Left");
+  press(Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(active_child(), "Resize right");
+  press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);  // Shift+Tab, as X sends it
+  EXPECT_EQ(active_child(), "Resize Left");
+  press(Qt::Key_F6, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(active_child(), "Form1");
+  press(Qt::Key_F10);
+  EXPECT_EQ(QApplication::focusWidget(), window().menuBar());
+  press(Qt::Key_Right);
+  press(Qt::Key_Return);  // "Vul tekstbox"
   auto* text = qobject_cast<QPlainTextEdit*>(
       ws.native(*app.existing_instance("frmResizeB")->controls().front()));
   ASSERT_NE(text, nullptr);
@@ -175,7 +206,8 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
   for (const char* kind :
        {"resize ", "activate frmResizeT", "place frmResizeT ", "place frmResizeL ",
         "maximize frmResizeR", "click mnuOplossing", "restore frmResizeR", "minimize frmResizeL",
-        "restore frmResizeL", "window frmResizeT", "type Text1 ", "click Command1"}) {
+        "restore frmResizeL", "window frmResizeT", "next\nnext\nprevious\nprevious\n",
+        "click mnuVulBox", "type Text1 ", "click Command1"}) {
     EXPECT_NE(recorded.find(kind), std::string::npos) << kind << " is not in:\n" << recorded;
   }
 
@@ -183,6 +215,45 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
   EXPECT_EQ(lines_of(replay(qt, recorded)), lines_of(state)) << recorded;
   rt::headless::HeadlessWindowSystem memory(qt_support::config_like_qt());
   EXPECT_EQ(lines_of(replay(memory, recorded)), lines_of(state)) << recorded;
+}
+
+// A child's window menu, the context menu of its title bar, offers what MDI children have
+// there: nothing that keeps a child in front of the one a click makes active.
+TEST_F(Person, AChildsWindowMenuLeavesAClickedChildInFront) {
+  QMdiSubWindow& form1 = frame("frmResizeT");
+  QMdiSubWindow& left = frame("frmResizeL");
+  std::vector<std::string> offered;
+  QTimer::singleShot(0, [&] {  // while the menu runs its own loop
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    for (const QAction* entry : menu->actions()) {
+      if (entry->isVisible() && !entry->isSeparator())
+        offered.push_back(entry->text().toStdString());
+    }
+    menu->close();
+  });
+  const QPoint title = title_bar(form1, QStyle::SC_TitleBarLabel);
+  QContextMenuEvent right_click(QContextMenuEvent::Mouse, title, form1.mapToGlobal(title));
+  QCoreApplication::sendEvent(&form1, &right_click);
+  EXPECT_EQ(offered,
+            (std::vector<std::string>{"&Restore", "&Move", "&Size", "Mi&nimize", "Ma&ximize"}));
+  // Whatever of it is chosen for Form1 (but moving or sizing it by the keys), a click on another
+  // child brings that one to the front.
+  for (QAction* entry : form1.systemMenu()->actions()) {
+    const QString text = entry->text();
+    if (!entry->isVisible() || !entry->isEnabled() || entry->isSeparator() || text == "&Move" ||
+        text == "&Size") {
+      continue;
+    }
+    entry->trigger();
+    settle();
+    form1.showNormal();
+    click(form1, title);
+    click(left, title_bar(left, QStyle::SC_TitleBarLabel));
+    EXPECT_EQ(ws.mdi_area()->activeSubWindow(), &left) << text.toStdString();
+    EXPECT_EQ(app.existing_instance("frmResizeL")->peer_if_loaded()->inspect().z, 0)
+        << "after " << text.toStdString() << " for Form1";
+  }
 }
 
 }  // namespace

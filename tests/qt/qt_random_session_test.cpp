@@ -1,7 +1,8 @@
 // Random sessions on real windows: the random-session engine drives the program on the Qt
 // window system (offscreen), with faults injected in front of it. Resizes go past what a
 // top-level window can be (32767 pixels), children are dragged anywhere, text is typed into a
-// real QPlainTextEdit; after every action the program must keep what it promises.
+// real QPlainTextEdit; after every action the program must keep what it promises, and the
+// children's window menus offer nothing that would break the stacking order it promises.
 //
 // Seeded and reproducible like the in-memory runs: MDIRESIZE_SEED replays a run, and
 // MDIRESIZE_ACTIONS sets its length.
@@ -12,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFont>
@@ -19,6 +21,8 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QWidget>
@@ -90,6 +94,23 @@ std::string check_window(rt::qt::QtWindowSystem& qt, const Action& action) {
   return {};
 }
 
+// A child's window menu, the context menu of its title bar, offers nothing that would keep a
+// child in front of the one a click makes active (Qt's own offers "Stay on Top", its one
+// checkable entry), and no child is kept so.
+std::string check_window_menus(const rt::qt::QtWindowSystem& qt) {
+  for (const QMdiSubWindow* child : qt.mdi_area()->subWindowList()) {
+    const std::string name = child->windowTitle().toStdString();
+    if (child->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) return name + " stays on top";
+    const QMenu* menu = child->systemMenu();
+    for (const QAction* entry : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+      if (entry->isCheckable()) {
+        return name + "'s window menu offers " + entry->text().toStdString();
+      }
+    }
+  }
+  return {};
+}
+
 // Qt keeps the fonts and glyphs it has met for as long as the program runs. So that a
 // character typed for the first time late in a run does not count as growth, every font that
 // a character of the Basic Multilingual Plane can bring in is loaded before the heap is first
@@ -149,7 +170,10 @@ TEST(RandomSessionOnQt, KeepsItsPromisesAfterEveryAction) {
   // one way at a time.
   target.resize_lengths = ResizeLengths{25, false};
   target.replay = "qt_random_tests";
-  target.check = [&qt = program->qt](const Action& action) { return check_window(qt, action); };
+  target.check = [&qt = program->qt](const Action& action) {
+    std::string what = check_window(qt, action);
+    return what.empty() ? check_window_menus(qt) : what;
+  };
   // The heap is compared with the window at its designed size (the offscreen backing store
   // is an image of the window), with the text box filled by the program (which clears the
   // editor's undo history of what was typed), and with every child normal (a maximised one

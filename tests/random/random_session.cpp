@@ -273,6 +273,9 @@ std::string Action::describe() const {
     case Kind::ChooseWindow:
       out << "window " << children()[static_cast<std::size_t>(child)].name;
       break;
+    case Kind::Cycle:
+      out << app::cycle_command(cycle);
+      break;
   }
   return out.str();
 }
@@ -333,9 +336,12 @@ Action random_action(Random& random, double twips_per_pixel, const rt::Size& cli
     } else {
       action.state = random.percent(75) ? WindowState::Normal : other;
     }
-  } else {
-    action.kind = roll < 96 ? Kind::Activate : Kind::ChooseWindow;
+  } else if (roll < 97) {
+    action.kind = roll < 95 ? Kind::Activate : Kind::ChooseWindow;
     action.child = static_cast<int>(random.below(children().size()));
+  } else {
+    action.kind = Kind::Cycle;
+    action.cycle = random.percent(50) ? rt::Cycle::Next : rt::Cycle::Previous;
   }
   // Any action may come with failing platform calls, each on its own object and op.
   if (random.percent(22)) {
@@ -589,6 +595,9 @@ std::string RandomSession::perform(const Action& action) {
       case Kind::ChooseWindow:
         ws.person().user_choose_window(child(action.child));
         break;
+      case Kind::Cycle:
+        ws.person().user_cycle_children(action.cycle);
+        break;
     }
   } catch (const std::exception& e) {
     return std::string("an exception escaped event delivery: ") + e.what();
@@ -644,6 +653,16 @@ std::string RandomSession::perform(const Action& action) {
   }
   if (target_.check) return target_.check(action);
   return {};
+}
+
+std::vector<std::size_t> RandomSession::window_list() const {
+  std::vector<std::size_t> listed;
+  for (const rt::Form* form : target_.app->loaded_forms()) {
+    for (std::size_t c = 0; c < children().size(); ++c) {
+      if (form->class_name() == children()[c].name) listed.push_back(c);
+    }
+  }
+  return listed;
 }
 
 std::array<rt::PeerState, 4> RandomSession::child_states() const {
@@ -799,9 +818,20 @@ std::string RandomSession::check_children(const Action& action,
     for (const rt::PeerState& s : now) out << " " << s.z;
     return out.str();
   }
+  // The keyboard goes from the child in front, the active one, to the next in the window
+  // list's order, or the one before it.
+  auto acted = static_cast<std::size_t>(action.child);
+  if (action.kind == Kind::Cycle) {
+    const std::vector<std::size_t> listed = window_list();
+    const auto active =
+        static_cast<std::size_t>(std::find_if(listed.begin(), listed.end(),
+                                              [&](std::size_t c) { return before[c].z == 0; }) -
+                                 listed.begin());
+    const std::size_t step = action.cycle == rt::Cycle::Next ? 1 : listed.size() - 1;
+    acted = listed.at((active + step) % listed.size());
+  }
   // A child's state changes by its own buttons only, or from an icon back to normal when the
   // window list chooses it; a child without a title bar stays normal.
-  const auto acted = static_cast<std::size_t>(action.child);
   for (std::size_t c = 0; c < 4; ++c) {
     const WindowState was = before[c].window_state;
     WindowState expected = children()[c].framed ? was : WindowState::Normal;
@@ -816,6 +846,7 @@ std::string RandomSession::check_children(const Action& action,
   }
   const bool to_front =
       action.kind == Kind::Activate || action.kind == Kind::ChooseWindow ||
+      action.kind == Kind::Cycle ||
       (action.kind == Kind::SetState && before[acted].window_state != action.state);
   if (to_front) {
     ++totals_.front_checks;

@@ -1,7 +1,8 @@
 #pragma once
 
 // Random sessions: a person resizing, clicking, dragging children about, minimising,
-// maximising, restoring and activating them, and typing, while platform calls fail now and then.
+// maximising, restoring and activating them (by a click, the window list or the keyboard), and
+// typing, while platform calls fail now and then.
 // After every action the program must still keep what it promises. The same engine drives the
 // program on any window system.
 //
@@ -82,6 +83,7 @@ enum class Kind {
   SetState,      // a title bar's minimise, maximise or restore button
   Activate,      // a click on a child
   ChooseWindow,  // a child's entry in the window list
+  Cycle,         // Ctrl+F6 or Ctrl+Shift+F6: the next or the previous child
 };
 
 struct Action {
@@ -90,6 +92,7 @@ struct Action {
   int child = 0;                // Place, SetState, Activate, ChooseWindow: which child
   rt::Rect rect;                // Place
   rt::WindowState state = rt::WindowState::Normal;  // SetState
+  rt::Cycle cycle = rt::Cycle::Next;                // Cycle
   std::string text;                                 // Type
   std::vector<Fault> faults;
   std::string describe() const;
@@ -233,6 +236,8 @@ class RandomSession {
   std::string measure(std::size_t& heap, long action);
   std::string perform(const Action& action);
   std::array<rt::PeerState, 4> child_states() const;
+  // The children() as the window list has them: in the order their windows were made.
+  std::vector<std::size_t> window_list() const;
   bool failed(const Action& action, const std::string& path) const;
   std::string check_errors(const Action& action, long fired, std::size_t reported_before);
   std::string check_program();
