@@ -142,14 +142,6 @@ void warm_up_fonts(const QFont& font) {
   qInstallMessageHandler(previous);
 }
 
-Action settle_action(Kind kind, float width = 0, float height = 0) {
-  Action action;
-  action.kind = kind;
-  action.width = width;
-  action.height = height;
-  return action;
-}
-
 TEST(RandomSessionOnQt, KeepsItsPromisesAfterEveryAction) {
   Random seeds(master_seed() ^ 0x2545F4914F6CDD1Dull);
   auto program = std::make_unique<QtProgram>();
@@ -174,16 +166,9 @@ TEST(RandomSessionOnQt, KeepsItsPromisesAfterEveryAction) {
     std::string what = check_window(qt, action);
     return what.empty() ? check_window_menus(qt) : what;
   };
-  // The heap is compared with the window at its designed size (the offscreen backing store
-  // is an image of the window), with the text box filled by the program (which clears the
-  // editor's undo history of what was typed), and with every child normal (a maximised one
-  // brings its buttons into the menu bar).
-  target.before_measuring = {settle_action(Kind::Resize, 6480, 4860), settle_action(Kind::VulBox)};
-  for (const int child : {0, 1, 3}) {
-    Action restore = settle_action(Kind::SetState);
-    restore.child = child;
-    target.before_measuring.push_back(restore);
-  }
+  // The window at its designed size matters on Qt as the offscreen backing store is an image
+  // of it; filling the text box clears the editor's undo history of what was typed.
+  target.before_measuring = settling_actions();
   target.flush_caches = [] {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();

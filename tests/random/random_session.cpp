@@ -186,6 +186,21 @@ const std::array<Child, 4>& children() {
   return kChildren;
 }
 
+std::vector<Action> settling_actions() {
+  std::vector<Action> actions;
+  for (std::size_t c = 0; c < children().size(); ++c) {
+    if (!children()[c].framed) continue;
+    Action& restore = actions.emplace_back();
+    restore.kind = Kind::SetState;
+    restore.child = static_cast<int>(c);
+  }
+  Action& resize = actions.emplace_back();
+  resize.width = 6480;
+  resize.height = 4860;
+  actions.emplace_back().kind = Kind::VulBox;
+  return actions;
+}
+
 std::uint64_t master_seed() {
   static const std::uint64_t seed = [] {
     const std::uint64_t fresh =

@@ -113,6 +113,11 @@ struct Child {
 };
 const std::array<Child, 4>& children();
 
+// The same state before each measurement of a real window system's heap or objects: every
+// child with a frame normal (a maximised one brings its buttons onto the menu bar), the window
+// at its designed size and the text box filled by the program.
+std::vector<Action> settling_actions();
+
 // The next action of a person, on a client area of `client` at `twips_per_pixel`, with the
 // children() in `states`.
 Action random_action(Random& random, double twips_per_pixel, const rt::Size& client,
