@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/arguments.h"
+#include "app/png_file.h"
 #include "app/script_player.h"
 #include "app/session.h"
 #include "app/window_main.h"
@@ -14,10 +15,6 @@
 #include "runtime/win32/message_loop.h"
 #include "runtime/win32/win32_window_system.h"
 #include "shell/project.h"
-
-// One translation unit of the program holds the PNG writer's code.
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
 
 namespace app {
 namespace {
@@ -77,17 +74,8 @@ std::string shot(const rt::win32::Win32WindowSystem& ws,
   if (what != "main") return "shot: there is no inspector on this window system";
   const rt::win32::Pixels pixels = ws.capture();
   if (pixels.width == 0 || pixels.height == 0) return "shot: there is no main window";
-  std::vector<unsigned char> rgb;
-  rgb.reserve(pixels.data.size() * 3);
-  for (const std::uint32_t pixel : pixels.data) {
-    rgb.push_back(static_cast<unsigned char>(pixel >> 16));
-    rgb.push_back(static_cast<unsigned char>(pixel >> 8));
-    rgb.push_back(static_cast<unsigned char>(pixel));
-  }
-  const std::string path(args[0]);
-  if (stbi_write_png(path.c_str(), pixels.width, pixels.height, 3, rgb.data(), pixels.width * 3) ==
-      0) {
-    return "shot: cannot write " + path;
+  if (std::string error = write_png(pixels, std::string(args[0])); !error.empty()) {
+    return "shot: " + error;
   }
   return {};
 }
