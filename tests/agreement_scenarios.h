@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -14,11 +16,53 @@
 #include <gtest/gtest.h>
 
 #include "app/session.h"
+#include "app/sweep.h"
 #include "forms/frmResizeT.h"
 #include "runtime/application.h"
+#include "runtime/headless/headless_window_system.h"
 #include "runtime/window_system.h"
 
 namespace agreement {
+
+// The sweep across odd and even pixel widths with all four combinations, on the in-memory
+// window system set up as `config` and on the real one that `make_real` makes: the same bars,
+// down to the pixel the same gaps and list columns, the same label, width by width.
+inline void expect_sweeps_agree(
+    const rt::headless::Config& config,
+    const std::function<std::unique_ptr<rt::WindowSystem>()>& make_real) {
+  app::SweepOptions options;
+  options.from = 3000;
+  options.to = 12000;
+  options.step = 7 * config.twips_per_pixel;  // odd and even pixel widths alike
+  options.height = 4860;
+
+  const app::SweepResult memory = app::run_sweep(
+      options, [&] { return std::make_unique<rt::headless::HeadlessWindowSystem>(config); }, {},
+      nullptr);
+  const app::SweepResult real = app::run_sweep(options, make_real, {}, nullptr);
+
+  ASSERT_EQ(memory.samples.size(), real.samples.size());
+  ASSERT_GT(real.samples.size(), 4u * 80u);
+  int double_bars = 0;
+  int no_bars = 0;
+  for (std::size_t i = 0; i < real.samples.size(); ++i) {
+    const app::Sample& m = memory.samples[i];
+    const app::Sample& r = real.samples[i];
+    const std::string where =
+        app::combination_name(r.combination) + " at " + rt::format_number(r.width) + " twips";
+    ASSERT_EQ(m.width, r.width) << where;
+    EXPECT_EQ(m.bars, r.bars) << where;
+    EXPECT_EQ(m.forms_delta_px, r.forms_delta_px) << where;
+    EXPECT_EQ(m.bottom_delta_px, r.bottom_delta_px) << where;
+    EXPECT_EQ(m.lists_delta_px, r.lists_delta_px) << where;
+    EXPECT_EQ(m.label, r.label) << where;
+    double_bars += r.bars.horizontal && r.bars.vertical;
+    no_bars += !r.bars.horizontal && !r.bars.vertical;
+  }
+  // The sample is worth something only if it holds both outcomes.
+  EXPECT_GT(double_bars, 0);
+  EXPECT_GT(no_bars, 0);
+}
 
 // What a person sees, in whole pixels: the client area's bars; each child's state, place in the
 // stacking order, normal placement and place on the screen; the label's text.

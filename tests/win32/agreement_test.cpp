@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/sweep.h"
 #include "runtime/application.h"
 #include "runtime/headless/headless_window_system.h"
 #include "runtime/win32/win32_window_system.h"
@@ -19,41 +18,8 @@
 namespace {
 
 TEST(Agreement, InMemoryScrollBarsMatchTheRealMdiClient) {
-  const rt::headless::Config config = win32_support::config_like_win32();
-  app::SweepOptions options;
-  options.from = 3000;
-  options.to = 12000;
-  options.step = 7 * config.twips_per_pixel;  // odd and even pixel widths alike
-  options.height = 4860;
-
-  const app::SweepResult memory = app::run_sweep(
-      options, [&] { return std::make_unique<rt::headless::HeadlessWindowSystem>(config); }, {},
-      nullptr);
-  const app::SweepResult win32 = app::run_sweep(
-      options, [] { return std::make_unique<rt::win32::Win32WindowSystem>(); }, {}, nullptr);
-
-  ASSERT_EQ(memory.samples.size(), win32.samples.size());
-  ASSERT_GT(win32.samples.size(), 4u * 80u);
-  int double_bars = 0;
-  int no_bars = 0;
-  for (std::size_t i = 0; i < win32.samples.size(); ++i) {
-    const app::Sample& m = memory.samples[i];
-    const app::Sample& w = win32.samples[i];
-    const std::string where =
-        app::combination_name(w.combination) + " at " + rt::format_number(w.width) + " twips";
-    ASSERT_EQ(m.width, w.width) << where;
-    EXPECT_EQ(m.bars, w.bars) << where;
-    // Down to the pixel: the gaps a bar leaves behind, the list columns inside the frames.
-    EXPECT_EQ(m.forms_delta_px, w.forms_delta_px) << where;
-    EXPECT_EQ(m.bottom_delta_px, w.bottom_delta_px) << where;
-    EXPECT_EQ(m.lists_delta_px, w.lists_delta_px) << where;
-    EXPECT_EQ(m.label, w.label) << where;
-    double_bars += w.bars.horizontal && w.bars.vertical;
-    no_bars += !w.bars.horizontal && !w.bars.vertical;
-  }
-  // The sample is worth something only if it holds both outcomes.
-  EXPECT_GT(double_bars, 0);
-  EXPECT_GT(no_bars, 0);
+  agreement::expect_sweeps_agree(win32_support::config_like_win32(),
+                                 [] { return std::make_unique<rt::win32::Win32WindowSystem>(); });
 }
 
 class WindowStates : public ::testing::TestWithParam<agreement::Scenario> {};
