@@ -164,7 +164,11 @@ Options:
   --trace                print every operation the program performs on the runtime
   --script FILE          read session commands from FILE (- for standard input)
   --record FILE          write what the person does to FILE as session commands, as it
-                         happens, so that --script FILE plays it again
+                         happens, so that --script FILE plays it again; its first line
+                         says the twips per pixel, scroll bars, frame border and caption
+                         it was made with, and --headless --script FILE plays it on an
+                         in-memory window system that measures the same (the command
+                         line's --twips-per-pixel wins)
   --help, --version
 
 Session commands, one a line (# starts a comment):
@@ -221,23 +225,13 @@ Mouse and keyboard, in the window (the session command for each in brackets):
 The children cannot be closed: they have no close button, and Ctrl+F4 does nothing.
 
 A bad line gets a one-line error naming its line number on standard error; the session
-goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line.
+goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line or a
+recording's first line that cannot be read (nothing is played).
 Run-time errors of the program are reported on standard error with number and message.
 )";
 }
 
 int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  rt::headless::Config config;
-  if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
-  config.exact = options.exact;
-  rt::headless::HeadlessWindowSystem ws(config);
-  // The recording outlives the program, which may still act as it closes its windows.
-  RecordingFile recording;
-  rt::Application application(shell::make_project(), ws);
-  rt::TracePrinter trace(out);
-  const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();
-  application.set_error_reporter([&err](const rt::Error& error) { err << rt::report_line(error); });
-
   std::ifstream file;
   std::istream* script = &in;
   if (!options.script.empty() && options.script != "-") {
@@ -248,6 +242,35 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
     }
     script = &file;
   }
+  // A recording says what the window system it was made on measures; the command line
+  // overrides it, and without one the in-memory window system's own apply.
+  rt::headless::Config config;
+  rt::Metrics metrics{config.twips_per_pixel, config.scroll_bar_px, config.border_px,
+                      config.caption_px};
+  std::string first_line;
+  const bool has_first_line = static_cast<bool>(std::getline(*script, first_line));
+  if (has_first_line) {
+    if (const std::string error = read_recording_header(first_line, metrics); !error.empty()) {
+      err << "mdiresize: "
+          << (options.script.empty() || options.script == "-" ? "standard input" : options.script)
+          << ": line 1: " << error << "; nothing played\n";
+      return kExitUsage;
+    }
+  }
+  config.twips_per_pixel =
+      options.twips_per_pixel > 0 ? options.twips_per_pixel : metrics.twips_per_pixel;
+  config.scroll_bar_px = metrics.scroll_bar_px;
+  config.border_px = metrics.border_px;
+  config.caption_px = metrics.caption_px;
+  config.exact = options.exact;
+  rt::headless::HeadlessWindowSystem ws(config);
+  // The recording outlives the program, which may still act as it closes its windows.
+  RecordingFile recording;
+  rt::Application application(shell::make_project(), ws);
+  rt::TracePrinter trace(out);
+  const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();
+  application.set_error_reporter([&err](const rt::Error& error) { err << rt::report_line(error); });
+
   if (!options.record.empty()) {
     if (const std::string error = recording.start(options.record, ws); !error.empty()) {
       err << "mdiresize: " << error << '\n';
@@ -256,7 +279,8 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
   }
   Session session(application, out, err);
   application.start();
-  return session.run(*script);
+  if (has_first_line) session.execute(first_line, 1);
+  return session.run(*script, has_first_line ? 1 : 0);
 }
 
 }  // namespace app

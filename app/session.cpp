@@ -128,9 +128,9 @@ bool Session::execute(std::string_view line, int line_number) {
   return !ended_;
 }
 
-int Session::run(std::istream& in) {
+int Session::run(std::istream& in, int lines_before) {
   std::string line;
-  int number = 0;
+  int number = lines_before;
   while (!ended_ && std::getline(in, line)) {
     if (!execute(line, ++number)) break;
   }
@@ -333,12 +333,82 @@ void ActionWriter::acted(const rt::UserAction& action) {
   *out_ << command_for(action) << std::endl;  // as it happens: a crash loses nothing before it
 }
 
+namespace {
+
+constexpr std::string_view kHeaderStart = "# mdiresize session recorded at ";
+constexpr std::string_view kHeaderPixel = " twips per pixel";
+// More than any screen's frame or bar, and little enough that no sum of them overflows.
+constexpr int kMaxMetricPx = 1000;
+
+// A whole number of pixels from 0 to kMaxMetricPx at the start of `text`, which it leaves
+// behind.
+std::string read_pixels(std::string_view& text, std::string_view what, int& value) {
+  int parsed = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (result.ec != std::errc() || parsed < 0 || parsed > kMaxMetricPx) {
+    return std::string(what) + " " + printable(text.substr(0, text.find_first_of(", "))) +
+           " is not a whole number of pixels from 0 to " + std::to_string(kMaxMetricPx);
+  }
+  text.remove_prefix(static_cast<std::size_t>(result.ptr - text.data()));
+  value = parsed;
+  return {};
+}
+
+}  // namespace
+
+std::string recording_header(const rt::Metrics& metrics) {
+  // Plain decimals, as the header is read: the fewest digits that give the same double again.
+  char tpp[64];
+  const auto written =
+      std::to_chars(tpp, tpp + sizeof tpp, metrics.twips_per_pixel, std::chars_format::fixed);
+  return std::string(kHeaderStart) + std::string(tpp, written.ptr) + std::string(kHeaderPixel) +
+         ", scroll bars " + std::to_string(metrics.scroll_bar_px) + ", frame border " +
+         std::to_string(metrics.border_px) + ", caption " + std::to_string(metrics.caption_px) +
+         " pixels";
+}
+
+std::string read_recording_header(std::string_view line, rt::Metrics& metrics) {
+  if (!line.starts_with(kHeaderStart)) return {};
+  line.remove_prefix(kHeaderStart.size());
+  if (line.ends_with('\r')) line.remove_suffix(1);  // written on Windows, read elsewhere
+  const std::size_t pixel = line.find(kHeaderPixel);
+  if (pixel == std::string_view::npos) {
+    return "the recording's header says no " + std::string(kHeaderPixel.substr(1));
+  }
+  rt::Metrics read = metrics;
+  if (std::string error = parse_number(line.substr(0, pixel), kMinTwipsPerPixel, kMaxTwipsPerPixel,
+                                       read.twips_per_pixel);
+      !error.empty()) {
+    return "the recording's header: twips per pixel " + error;
+  }
+  line.remove_prefix(pixel + kHeaderPixel.size());
+  if (!line.empty()) {  // the older header ends here
+    const std::pair<std::string_view, int*> parts[] = {{", scroll bars ", &read.scroll_bar_px},
+                                                       {", frame border ", &read.border_px},
+                                                       {", caption ", &read.caption_px}};
+    for (const auto& [label, value] : parts) {
+      const std::string_view what = label.substr(2, label.size() - 3);
+      if (!line.starts_with(label)) {
+        return "the recording's header: " + (line.empty() ? "its end" : printable(line)) +
+               " where \"" + std::string(what) + " N\" should be";
+      }
+      line.remove_prefix(label.size());
+      if (std::string error = read_pixels(line, what, *value); !error.empty()) {
+        return "the recording's header: " + error;
+      }
+    }
+    if (line != " pixels") {
+      return "the recording's header ends in " + printable(line) + ", not in \" pixels\"";
+    }
+  }
+  metrics = read;
+  return {};
+}
+
 std::string RecordingFile::start(const std::string& path, rt::WindowSystem& ws) {
   file_.open(path);
   if (!file_) return "cannot write the recording " + path;
-  file_ << "# mdiresize session recorded at " << rt::format_number(ws.twips_per_pixel())
-        << " twips per pixel\n"
-        << std::flush;
+  file_ << recording_header(ws.metrics()) << '\n' << std::flush;
   if (!file_) return "cannot write the recording " + path;
   ws.person().listen(&writer_);
   return {};

@@ -45,9 +45,9 @@ class Session {
 
   // Runs one line; false once the session has ended.
   bool execute(std::string_view line, int line_number);
-  // Runs every line of `in` until it ends or a quit; the exit status: 1 when a line was
-  // rejected, else 0.
-  int run(std::istream& in);
+  // Runs every line of `in` until it ends or a quit, numbered on from `lines_before`; the exit
+  // status: 1 when a line was rejected, else 0.
+  int run(std::istream& in, int lines_before = 0);
 
   const PassWatcher& pass_watcher() const { return watcher_; }
   PassWatcher& pass_watcher() { return watcher_; }
@@ -106,11 +106,22 @@ class ActionWriter final : public rt::UserActionListener {
   std::ostream* out_;
 };
 
+// A recording's first line: the metrics of the window system it was made on, so that the
+// in-memory one replays it as that one laid it out.
+//   # mdiresize session recorded at 15 twips per pixel, scroll bars 17, frame border 4,
+//   caption 26 pixels
+std::string recording_header(const rt::Metrics& metrics);
+// Reads what a recording's first line says into `metrics`. A line that is no header leaves it
+// as it is, and so does the header of older versions for all but the twips per pixel. Returns
+// an error message for a header that says something else or a value out of range, and then
+// leaves `metrics` as it is.
+std::string read_recording_header(std::string_view line, rt::Metrics& metrics);
+
 // The file of --record, and the ActionWriter that writes to it.
 class RecordingFile {
  public:
-  // Opens `path`, writes its first line, which says at how many twips per pixel it was made,
-  // and from then on records what the person does on `ws`. Returns an error message, or empty.
+  // Opens `path`, writes its first line, recording_header() of `ws`, and from then on records
+  // what the person does on `ws`. Returns an error message, or empty.
   std::string start(const std::string& path, rt::WindowSystem& ws);
 
  private:

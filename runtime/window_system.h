@@ -85,6 +85,16 @@ class PeerWrapper {
   ~PeerWrapper() = default;
 };
 
+// What a window system's frames and bars measure, in its pixels: what an in-memory window system
+// needs to lay the children out and bring the bars as this one does.
+struct Metrics {
+  double twips_per_pixel = PixelGrid::kDefaultTwipsPerPixel;
+  int scroll_bar_px = 0;  // the MDI client's scroll bars, across
+  int border_px = 0;      // a sizable child frame's border, each side
+  int caption_px = 0;     // its caption, between the top border and the client area
+  friend bool operator==(const Metrics&, const Metrics&) = default;
+};
+
 // The platform: what the runtime needs of a window system. A person's actions on its windows
 // are the other half, person().
 class WindowSystem {
@@ -135,6 +145,8 @@ class WindowSystem {
 
   // Inspection, without side effects.
   virtual ScrollBars client_scroll_bars() const = 0;
+  // What its frames and bars measure, with or without windows yet.
+  virtual Metrics metrics() const = 0;
 
  protected:
   // The window system's own native objects, as the create_ functions above describe them.

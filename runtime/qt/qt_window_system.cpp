@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLayout>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -275,6 +276,21 @@ ScrollBars QtWindowSystem::client_scroll_bars() const {
   if (area_.isNull()) return {};
   return ScrollBars{area_->horizontalScrollBar()->isVisibleTo(area_),
                     area_->verticalScrollBar()->isVisibleTo(area_)};
+}
+
+Metrics QtWindowSystem::metrics() const {
+  // A client area and a framed, sizable child of the style's, never shown: the frame QMdiArea
+  // gives a child does not depend on whether one is on the screen yet.
+  MdiClient area;
+  auto* child = new QMdiSubWindow;
+  child->setWidget(new QWidget);
+  area.addSubWindow(child);
+  child->setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+  const QMargins frame = child->contentsMargins();
+  const int across = frame.left() + frame.right();
+  return Metrics{twips_per_pixel(), area.horizontalScrollBar()->sizeHint().height(), across / 2,
+                 frame.top() + frame.bottom() - across};
 }
 
 void QtWindowSystem::resize_client(const Size& client) {

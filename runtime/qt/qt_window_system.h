@@ -60,6 +60,8 @@ class QtWindowSystem final : public WindowSystem {
   int run_message_loop() override;
   void quit() override;
   ScrollBars client_scroll_bars() const override;
+  // The current style's, measured on a client area and a sizable child of its own.
+  Metrics metrics() const override;
 
   // The child's entry chosen in the window list.
   void choose_window(ChildPeer& child);

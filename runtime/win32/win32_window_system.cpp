@@ -310,6 +310,21 @@ ScrollBars Win32WindowSystem::client_scroll_bars() const {
   return client_->bars();
 }
 
+Metrics Win32WindowSystem::metrics() const {
+  // The frame the system gives an MDI child with a caption and a sizing border, as the
+  // children are made.
+  RECT frame{0, 0, 0, 0};
+  if (AdjustWindowRectEx(&frame, WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE,
+                         WS_EX_MDICHILD) == 0) {
+    frame = RECT{-GetSystemMetrics(SM_CXSIZEFRAME),
+                 -GetSystemMetrics(SM_CYSIZEFRAME) - GetSystemMetrics(SM_CYCAPTION),
+                 GetSystemMetrics(SM_CXSIZEFRAME), GetSystemMetrics(SM_CYSIZEFRAME)};
+  }
+  const int across = static_cast<int>(frame.right - frame.left);
+  return Metrics{twips_per_pixel(), GetSystemMetrics(SM_CXVSCROLL), across / 2,
+                 static_cast<int>(frame.bottom - frame.top) - across};
+}
+
 void Win32WindowSystem::main_window_shown() {
   main_shown_ = true;
   known_client_ = client_ != nullptr ? client_->size() : SIZE{};

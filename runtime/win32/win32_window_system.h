@@ -82,6 +82,8 @@ class Win32WindowSystem final : public WindowSystem {
   int run_message_loop() override;
   void quit() override;
   ScrollBars client_scroll_bars() const override;
+  // The system's: its scroll bars, and the frame it gives a sizable MDI child.
+  Metrics metrics() const override;
 
  protected:
   std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) override;

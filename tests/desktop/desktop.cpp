@@ -161,6 +161,17 @@ Program::Program(const std::vector<std::string>& environment, std::vector<std::s
           true) {
 }
 
+Played play_headless(const std::string& script) {
+  Process program({program_path(), "--headless", "--script", script}, {}, true);
+  Played played;
+  try {
+    for (;;) played.out += program.read_line(10s) + "\n";
+  } catch (const std::runtime_error&) {  // its output ended, or it hangs: the status tells
+  }
+  played.status = program.wait(10s);
+  return played;
+}
+
 std::string Program::state() {
   process_.send("state");
   std::string state;

@@ -62,6 +62,14 @@ class Program {
   Process process_;
 };
 
+// The program on its in-memory window system, playing a script file (--headless --script
+// FILE): what it printed, and its exit status (-1 if it did not end).
+struct Played {
+  std::string out;
+  int status = -1;
+};
+Played play_headless(const std::string& script);
+
 // An X server with a window manager, for as long as it lives.
 class XDesktop {
  public:

@@ -20,6 +20,10 @@ namespace {
 
 TEST(Agreement, InMemoryScrollBarsMatchTheRealMdiClient) {
   const rt::headless::Config config = win32_support::config_like_win32();
+  // What a recording's first line says of Win32, for a replay in memory: what is measured.
+  EXPECT_EQ(rt::win32::Win32WindowSystem().metrics(),
+            (rt::Metrics{config.twips_per_pixel, config.scroll_bar_px, config.border_px,
+                         config.caption_px}));
   app::SweepOptions options;
   options.from = 3000;
   options.to = 12000;
