@@ -164,7 +164,8 @@ Options:
   --trace                print every operation the program performs on the runtime
   --script FILE          read session commands from FILE (- for standard input)
   --record FILE          write what the person does to FILE as session commands, as it
-                         happens, so that --script FILE plays it again; its first line
+                         happens, so that --script FILE plays it again (a text edited
+                         in the middle as edit, at the end as type); its first line
                          says the twips per pixel, scroll bars, frame border and caption
                          it was made with, and --headless --script FILE plays it on an
                          in-memory window system that measures the same (the command
@@ -188,6 +189,10 @@ Session commands, one a line (# starts a comment):
   place NAME L T W H a normal child moved and sized by hand, in twips
   type NAME TEXT     TEXT typed at the end of text box NAME (Text1): "..." with C escapes
                      as in the trace; \b is a backspace, \r\n a line break
+  edit NAME POS DELETE TEXT
+                     at position POS of text box NAME, DELETE taken away and TEXT (as
+                     for type) put in; positions count bytes as state's length= does:
+                     a line break (CR LF) is two, a UTF-8 character its bytes
   state              print every form, control and menu item as the window system holds
                      it; a child's line ends in window=normal|minimized|maximized z=N
                      (0 the front)

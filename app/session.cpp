@@ -84,6 +84,7 @@ Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
   }
   commands_["place"] = [this](const auto& args) { return place(args); };
   commands_["type"] = [this](const auto& args) { return type(args); };
+  commands_["edit"] = [this](const auto& args) { return edit(args); };
   commands_["state"] = [this](const auto& args) {
     std::string error = expect_count(args, 0, "state");
     if (error.empty()) print_state(*app_, *out_);
@@ -240,18 +241,50 @@ std::string Session::place(const std::vector<std::string_view>& args) {
   return {};
 }
 
+const rt::Control* Session::text_box(std::string_view command, std::string_view name,
+                                     std::string& error) const {
+  for (rt::Form* form : app_->loaded_forms()) {
+    const rt::Control* box = form->loaded_control(name);
+    if (box != nullptr && box->design().kind == rt::ControlKind::TextBox) return box;
+  }
+  error = std::string(command) + ": no text box " + printable(name) + " on screen";
+  return nullptr;
+}
+
 std::string Session::type(const std::vector<std::string_view>& args) {
   if (std::string error = expect_count(args, 2, "type NAME TEXT"); !error.empty()) return error;
   std::string text;
   if (std::string error = unquote(args[1], text); !error.empty()) return "type: " + error;
-  for (rt::Form* form : app_->loaded_forms()) {
-    const rt::Control* box = form->loaded_control(args[0]);
-    if (box != nullptr && box->design().kind == rt::ControlKind::TextBox) {
-      app_->window_system().person().user_type(*box, text);
-      return {};
+  std::string error;
+  const rt::Control* box = text_box("type", args[0], error);
+  if (box != nullptr) app_->window_system().person().user_type(*box, text);
+  return error;
+}
+
+std::string Session::edit(const std::vector<std::string_view>& args) {
+  std::string error = expect_count(args, 4, "edit NAME POS DELETE TEXT");
+  if (!error.empty()) return error;
+  rt::TextEdit edit;
+  static constexpr std::array<std::string_view, 2> kWhat = {"position", "count to delete"};
+  for (std::size_t i = 0; i < kWhat.size(); ++i) {
+    const std::string_view word = args[i + 1];
+    std::size_t value = 0;
+    const auto result = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (word.starts_with('-'))
+      return "edit: " + std::string(kWhat[i]) + " " + printable(word) + " is negative";
+    if (result.ec != std::errc() || result.ptr != word.data() + word.size()) {
+      return "edit: " + std::string(kWhat[i]) + " " + printable(word) + " is not a whole number";
     }
+    (i == 0 ? edit.position : edit.removed) = value;
   }
-  return "type: no text box " + printable(args[0]) + " on screen";
+  if (error = unquote(args[3], edit.inserted); !error.empty()) return "edit: " + error;
+  const rt::Control* box = text_box("edit", args[0], error);
+  if (box == nullptr) return error;
+  if (error = rt::edit_error(box->peer().inspect().text, edit); !error.empty()) {
+    return "edit: " + error + "; nothing changed";
+  }
+  app_->window_system().person().user_edit(*box, edit);
+  return {};
 }
 
 void print_state(const rt::Application& app, std::ostream& out) {
@@ -325,6 +358,9 @@ std::string command_for(const rt::UserAction& action) {
       return "type " + name + " " + rt::quote(action.text);
     case Kind::CycleChildren:
       return std::string(cycle_command(action.cycle));
+    case Kind::Edit:
+      return "edit " + name + " " + std::to_string(action.edit.position) + " " +
+             std::to_string(action.edit.removed) + " " + rt::quote(action.edit.inserted);
   }
   return "# an action this version cannot say";
 }

@@ -25,6 +25,10 @@ namespace app {
 //                       the window list becomes the active one, in front
 //   place NAME L T W H  a child form moved and sized by hand, in twips
 //   type NAME TEXT      TEXT typed at the end of a text box's text ("..." with C escapes)
+//   edit NAME POS DELETE TEXT
+//                       at byte POS of a text box's text, DELETE bytes taken away and TEXT put
+//                       in their place (positions as `state`'s length counts: a line break is
+//                       two)
 //   state               prints every form and control as the window system holds it
 //   explain             prints what the last layout pass left behind, and whether it came out
 //                       right
@@ -62,6 +66,10 @@ class Session {
   std::string activate(const std::vector<std::string_view>& args, bool from_window_list);
   std::string place(const std::vector<std::string_view>& args);
   std::string type(const std::vector<std::string_view>& args);
+  std::string edit(const std::vector<std::string_view>& args);
+  // The text box called `name` on screen, or null with `error` set.
+  const rt::Control* text_box(std::string_view command, std::string_view name,
+                              std::string& error) const;
   // The child form called `name` on screen, or null with `error` set.
   rt::Form* child_form(std::string_view command, std::string_view name, std::string& error) const;
 

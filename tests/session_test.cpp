@@ -165,6 +165,16 @@ TEST(Session, BadLinesAreNamedByNumberAndTheSessionGoesOn) {
       {"type Text1 \"a\"b", "after the closing quote"},
       {"type Text1 \"\\q\"", "unknown escape"},
       {"type Text1 \"\\777\"", "not a byte"},
+      {"edit Text1 0 0", "missing argument"},
+      {"edit Label1 0 0 x", "no text box"},
+      {"edit Text1 -1 0 x", "position \"-1\" is negative"},
+      {"edit Text1 0 -1 x", "count to delete \"-1\" is negative"},
+      {"edit Text1 1.5 0 x", "not a whole number"},
+      {"edit Text1 93 0 x", "position 93 is past the end (the length is 92); nothing changed"},
+      {"edit Text1 90 3 x", "cannot delete 3 from position 90"},
+      {"edit Text1 91 0 x", "position 91 is inside a line break"},  // between CR and LF
+      {"edit Text1 89 2 x", "ends inside a line break"},
+      {"edit Text1 0 0 \"open", "unterminated"},
   };
   std::string script;
   for (const auto& line : bad) script += line.first + "\n";
@@ -177,8 +187,9 @@ TEST(Session, BadLinesAreNamedByNumberAndTheSessionGoesOn) {
     EXPECT_TRUE(contains(errors[i], "line " + std::to_string(i + 1) + ": ")) << errors[i];
     EXPECT_TRUE(contains(errors[i], bad[i].second)) << bad[i].first << " -> " << errors[i];
   }
-  // The good lines still ran.
+  // The good lines still ran, and the refused edits changed nothing.
   EXPECT_TRUE(contains(r.out, "form MDIResize left=0 top=0 width=7500 height=3000"));
+  EXPECT_TRUE(contains(r.out, "length=92\n"));
 }
 
 // The forms' lines of `state`, without the controls and menus.
@@ -220,7 +231,7 @@ TEST(Session, WhatIsRecordedReplaysToTheSameState) {
       "place frmResizeT 100 -200 7000 1500 # by hand, past the edges\n"
       "type Text1 \"# not a comment\\r\\nx\\b\\303\\251\"\ntype Text1 \"\\b\"\n"
       "minimize frmResizeL\nwindow frmResizeL\nrestore frmResizeR\nclick Command1\n"
-      "next\nnext\nprevious\n";
+      "next\nnext\nprevious\nedit Text1 2 3 \"\\303\\251\\n\"\n";
   const std::string recording = testing::TempDir() + "recording.session";
   const Outcome played = session(script + "state\n", {"--headless", "--record", recording});
   EXPECT_EQ(played.err, "");
@@ -228,7 +239,7 @@ TEST(Session, WhatIsRecordedReplaysToTheSameState) {
   std::stringstream recorded;
   recorded << file.rdbuf();
   const auto lines = lines_of(recorded.str());
-  ASSERT_EQ(lines.size(), 15u) << recorded.str();
+  ASSERT_EQ(lines.size(), 16u) << recorded.str();
   EXPECT_EQ(lines[0],
             "# mdiresize session recorded at 15 twips per pixel, scroll bars 17, frame border 4, "
             "caption 26 pixels");
@@ -236,12 +247,13 @@ TEST(Session, WhatIsRecordedReplaysToTheSameState) {
   EXPECT_EQ(lines[5], "place frmResizeT 100 -200 7000 1500");
   EXPECT_EQ(lines[6], "type Text1 \"# not a comment\\r\\nx\\b\xC3\xA9\"");
   EXPECT_EQ(lines[14], "previous");
+  EXPECT_EQ(lines[15], "edit Text1 2 3 \"\xC3\xA9\\n\"");  // as asked
   const Outcome replayed = session(recorded.str() + "state\n");
   EXPECT_EQ(replayed.err, "");
   EXPECT_EQ(replayed.out, played.out);
   // The design's 92 bytes, the 17 of the comment and its line break; the x and the two of the
-  // e acute typed away again.
-  EXPECT_TRUE(contains(played.out, "length=109\n"));
+  // e acute typed away again; 3 edited into 4 (an e acute and a line break).
+  EXPECT_TRUE(contains(played.out, "length=110\n"));
 }
 
 // `script`'s state on the in-memory window system set up as `config` says.

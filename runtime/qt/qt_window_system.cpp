@@ -164,8 +164,9 @@ void QtWindowSystem::report_place(ChildPeer& child) {
   tell_person(UserAction::place(child.owner(), child.inspect().geometry));
 }
 
-void QtWindowSystem::report_typed(QtPeer& text_box, std::string_view typed) {
-  tell_person(UserAction::type(text_box.owner(), typed));
+void QtWindowSystem::report_text_changed(QtPeer& text_box, std::string_view before,
+                                         std::string_view after) {
+  tell_person(text_changed(text_box.owner(), before, after));
 }
 
 void QtWindowSystem::child_activated(QMdiSubWindow* child) {

@@ -363,8 +363,9 @@ void Win32WindowSystem::report_place(ChildPeer& child) {
   tell_person(UserAction::place(child.owner(), child.inspect().geometry));
 }
 
-void Win32WindowSystem::report_typed(Win32Peer& text_box, std::string_view typed) {
-  tell_person(UserAction::type(text_box.owner(), typed));
+void Win32WindowSystem::report_text_changed(Win32Peer& text_box, std::string_view before,
+                                            std::string_view after) {
+  tell_person(text_changed(text_box.owner(), before, after));
 }
 
 void Win32WindowSystem::child_activated(ChildPeer& child) {

@@ -199,6 +199,10 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
   QTest::keyClick(text, Qt::Key_Return);
   QTest::keyClick(text, Qt::Key_Backspace);
   QTest::keyClick(text, Qt::Key_Backspace);
+  // One key in the middle of the long text: recorded as that one key, where it went.
+  QTest::keyClick(text, Qt::Key_Home, Qt::ControlModifier);
+  for (int i = 0; i < 3; ++i) QTest::keyClick(text, Qt::Key_Right);
+  QTest::keyClicks(text, "k");
   settle();
   auto* button = qobject_cast<QPushButton*>(
       ws.native(*app.existing_instance("frmResizeT")->controls().back()));
@@ -211,7 +215,7 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
        {"resize ", "activate frmResizeT", "place frmResizeT ", "place frmResizeL ",
         "maximize frmResizeR", "click mnuOplossing", "restore frmResizeR", "minimize frmResizeL",
         "restore frmResizeL", "window frmResizeT", "next\nnext\nprevious\nprevious\n",
-        "click mnuVulBox", "type Text1 ", "click Command1"}) {
+        "click mnuVulBox", "type Text1 ", "\nedit Text1 3 0 \"k\"\n", "click Command1"}) {
     EXPECT_NE(recorded.find(kind), std::string::npos) << kind << " is not in:\n" << recorded;
   }
 

@@ -428,6 +428,15 @@ TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   EXPECT_EQ(box.Text(), design + "een\r\ntw");
   ws.person().user_type(box, "\b\b\b");
   EXPECT_EQ(box.Text(), design + "een");
+  // An edit in the middle, at positions as the text's length counts them (a line break two);
+  // one that does not fit the text does nothing.
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 1, 1, "\xC3\xA9\n"});
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
+  EXPECT_EQ(widget<QPlainTextEdit>(box).toPlainText().toStdString(),
+            design.substr(0, design.size() - 2) + "\ne\xC3\xA9\nn");
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 2, 0, "x"});  // inside the e acute
+  ws.person().user_edit(box, rt::TextEdit{0, design.size() + 7, ""});
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
 }
 
 TEST_F(Program, TheCorrectedColumnsGiveTheListsAnExtentToScrollAcross) {

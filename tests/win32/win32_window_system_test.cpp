@@ -388,6 +388,12 @@ TEST_F(Program, ActivatingAnotherChildLeavesTheMaximisedOneMaximisedBehindIt) {
 
 // --- what a person does -----------------------------------------------------------------------
 
+class Heard final : public rt::UserActionListener {
+ public:
+  void acted(const rt::UserAction& action) override { actions.push_back(action); }
+  std::vector<rt::UserAction> actions;
+};
+
 TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   auto& box = app.instance<frmResizeB>().Text1();
   const std::string design = box.Text();
@@ -396,13 +402,22 @@ TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   EXPECT_EQ(text_of(ws.native(box)), rt::win32::to_wide(design + "een\r\ntw"));
   ws.person().user_type(box, "\b\b\b");
   EXPECT_EQ(box.Text(), design + "een");
+  // An edit in the middle, at positions as the text's length counts them (a line break two);
+  // one that does not fit the text does nothing.
+  Heard heard;
+  ws.person().listen(&heard);
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 1, 1, "\xC3\xA9\n"});
+  ws.person().listen(nullptr);
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
+  EXPECT_EQ(text_of(ws.native(box)), rt::win32::to_wide(design + "e\xC3\xA9\r\nn"));
+  // The control reports it as the edit it was, not as the end typed anew.
+  ASSERT_EQ(heard.actions.size(), 1u);
+  EXPECT_EQ(heard.actions[0].kind, rt::UserAction::Kind::Edit);
+  EXPECT_EQ(heard.actions[0].edit, (rt::TextEdit{design.size() + 1, 1, "\xC3\xA9\r\n"}));
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 2, 0, "x"});  // inside the e acute
+  ws.person().user_edit(box, rt::TextEdit{0, design.size() + 7, ""});
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
 }
-
-class Heard final : public rt::UserActionListener {
- public:
-  void acted(const rt::UserAction& action) override { actions.push_back(action); }
-  std::vector<rt::UserAction> actions;
-};
 
 // The message loop gives the MDI keys to the platform: Ctrl+F6 makes another child the active one.
 TEST_F(Program, CtrlF6InTheMessageLoopActivatesAnotherChild) {
