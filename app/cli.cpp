@@ -227,6 +227,8 @@ Mouse and keyboard, in the window (the session command for each in brackets):
                      keys), Minimize, Maximize
   the window list    the numbered entries at the end of "Solve Problem": restores a
                      minimised child and brings it to the front (window)
+  About mdiresize    after the window list (on Windows in a Help menu): the version,
+                     the licence and where the manual is
 The children cannot be closed: they have no close button, and Ctrl+F4 does nothing.
 
 A bad line gets a one-line error naming its line number on standard error; the session
@@ -234,6 +236,14 @@ goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line or
 recording's first line that cannot be read (nothing is played).
 Run-time errors of the program are reported on standard error with number and message.
 )";
+}
+
+rt::About about() {
+  return rt::About{"mdiresize",
+                   "A main window lays four child windows out over its client area: halves in "
+                   "fractional twips overhang by a pixel and bring a double scroll bar, "
+                   "whole-unit arithmetic ends exactly on the edge.",
+                   MDIRESIZE_VERSION, "MIT", "man mdiresize"};
 }
 
 int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {

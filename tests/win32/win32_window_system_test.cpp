@@ -3,10 +3,14 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/cli.h"
 #include "forms/frmResizeB.h"
 #include "forms/frmResizeL.h"
 #include "forms/frmResizeT.h"
@@ -205,6 +209,71 @@ TEST_F(Program, TheMenuBarHoldsTheDropDownWithTheWindowListAndTheCommand) {
   for (UINT i = 0; i < 4; ++i) {
     EXPECT_NE(menu_text(solve(), 3 + i).find(captions[i]), std::wstring::npos) << i;
     EXPECT_EQ(native_check(3 + i), i == 3) << i;
+  }
+}
+
+// The program's About box: the platform's window list ends "Solve Problem", so it comes in a
+// Help menu after the design's entries, and the client area stays the design's.
+TEST(About, AHelpMenuAfterTheDesignsOpensTheAboutBoxWithTheVersion) {
+  const auto client_of = [](rt::win32::Win32WindowSystem& ws) {
+    RECT area;
+    GetClientRect(ws.mdi_client(), &area);
+    return std::pair(area.right, area.bottom);
+  };
+  std::pair<LONG, LONG> designed;
+  {
+    rt::win32::Win32WindowSystem ws;
+    rt::Application app(shell::make_project(), ws);
+    app.start();
+    designed = client_of(ws);
+  }
+  rt::win32::Win32WindowSystem ws;
+  ws.set_about(app::about());
+  rt::Application app(shell::make_project(), ws);
+  app.start();
+  EXPECT_EQ(client_of(ws), designed);
+  const HMENU bar = ws.menu_bar();
+  ASSERT_EQ(GetMenuItemCount(bar), 3);
+  EXPECT_EQ(menu_text(bar, 1), L"Vul tekstbox");
+  EXPECT_EQ(menu_text(bar, 2), L"&Help");
+  const HMENU help = GetSubMenu(bar, 2);
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(menu_text(help, 0), L"&About mdiresize");
+
+  // The box is modal: read and closed from another thread while the entry's command runs.
+  std::string title, text;
+  const DWORD self = GetCurrentThreadId();
+  std::thread reader([&] {
+    for (int tries = 0; tries < 500 && text.empty(); ++tries) {
+      HWND box = nullptr;
+      EnumThreadWindows(
+          self,
+          [](HWND window, LPARAM found) {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (std::string_view(name) != "#32770") return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box == nullptr) {
+        Sleep(10);
+        continue;
+      }
+      char said[1024] = {};
+      GetWindowTextA(box, said, sizeof said);
+      title = said;
+      GetDlgItemTextA(box, 0xFFFF, said, sizeof said);  // a message box's text
+      text = said;
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  SendMessageW(ws.main_window(), WM_COMMAND, GetMenuItemID(help, 0), 0);
+  reader.join();
+  EXPECT_EQ(title, "About mdiresize");
+  for (const char* part :
+       {"mdiresize " MDIRESIZE_VERSION "\n", "double scroll bar", "MIT", "man mdiresize"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part << " is not in:\n" << text;
   }
 }
 
