@@ -214,11 +214,13 @@ std::string XDesktop::missing() {
   return {};
 }
 
-XDesktop::XDesktop() {
+XDesktop::XDesktop(QSize screen) {
   // Xvfb picks a free display itself and says which on its standard output.
-  server_ = new Process(
-      {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-dpi", "96"},
-      {}, true);
+  server_ =
+      new Process({"Xvfb", "-displayfd", "1", "-screen", "0",
+                   std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + "x24",
+                   "-nolisten", "tcp", "-dpi", "96"},
+                  {}, true);
   name_ = ":" + server_->read_line(20s);
   for (int tries = 0; display_ == nullptr && tries < 100; ++tries) {
     display_ = XOpenDisplay(name_.c_str());

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 typedef struct _XDisplay Display;
 
@@ -76,7 +77,8 @@ class XDesktop {
   // Why there can be none here, or empty.
   static std::string missing();
 
-  XDesktop();
+  // A screen of `screen` pixels, at 96 dpi.
+  explicit XDesktop(QSize screen = QSize(1280, 1024));
   ~XDesktop();
   XDesktop(const XDesktop&) = delete;
   XDesktop& operator=(const XDesktop&) = delete;
