@@ -164,7 +164,12 @@ Options:
   --trace                print every operation the program performs on the runtime
   --script FILE          read session commands from FILE (- for standard input)
   --record FILE          write what the person does to FILE as session commands, as it
-                         happens, so that --script FILE plays it again
+                         happens, so that --script FILE plays it again (a text edited
+                         in the middle as edit, at the end as type); its first line
+                         says the twips per pixel, scroll bars, frame border and caption
+                         it was made with, and --headless --script FILE plays it on an
+                         in-memory window system that measures the same (the command
+                         line's --twips-per-pixel wins)
   --help, --version
 
 Session commands, one a line (# starts a comment):
@@ -184,6 +189,10 @@ Session commands, one a line (# starts a comment):
   place NAME L T W H a normal child moved and sized by hand, in twips
   type NAME TEXT     TEXT typed at the end of text box NAME (Text1): "..." with C escapes
                      as in the trace; \b is a backspace, \r\n a line break
+  edit NAME POS DELETE TEXT
+                     at position POS of text box NAME, DELETE taken away and TEXT (as
+                     for type) put in; positions count bytes as state's length= does:
+                     a line break (CR LF) is two, a UTF-8 character its bytes
   state              print every form, control and menu item as the window system holds
                      it; a child's line ends in window=normal|minimized|maximized z=N
                      (0 the front)
@@ -218,26 +227,26 @@ Mouse and keyboard, in the window (the session command for each in brackets):
                      keys), Minimize, Maximize
   the window list    the numbered entries at the end of "Solve Problem": restores a
                      minimised child and brings it to the front (window)
+  About mdiresize    after the window list (on Windows in a Help menu): the version,
+                     the licence and where the manual is
 The children cannot be closed: they have no close button, and Ctrl+F4 does nothing.
 
 A bad line gets a one-line error naming its line number on standard error; the session
-goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line.
+goes on. Exit status: 0, 1 when a line was rejected, 2 for a bad command line or a
+recording's first line that cannot be read (nothing is played).
 Run-time errors of the program are reported on standard error with number and message.
 )";
 }
 
-int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  rt::headless::Config config;
-  if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
-  config.exact = options.exact;
-  rt::headless::HeadlessWindowSystem ws(config);
-  // The recording outlives the program, which may still act as it closes its windows.
-  RecordingFile recording;
-  rt::Application application(shell::make_project(), ws);
-  rt::TracePrinter trace(out);
-  const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();
-  application.set_error_reporter([&err](const rt::Error& error) { err << rt::report_line(error); });
+rt::About about() {
+  return rt::About{"mdiresize",
+                   "A main window lays four child windows out over its client area: halves in "
+                   "fractional twips overhang by a pixel and bring a double scroll bar, "
+                   "whole-unit arithmetic ends exactly on the edge.",
+                   MDIRESIZE_VERSION, "MIT", "man mdiresize"};
+}
 
+int run_headless(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
   std::ifstream file;
   std::istream* script = &in;
   if (!options.script.empty() && options.script != "-") {
@@ -248,6 +257,35 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
     }
     script = &file;
   }
+  // A recording says what the window system it was made on measures; the command line
+  // overrides it, and without one the in-memory window system's own apply.
+  rt::headless::Config config;
+  rt::Metrics metrics{config.twips_per_pixel, config.scroll_bar_px, config.border_px,
+                      config.caption_px};
+  std::string first_line;
+  const bool has_first_line = static_cast<bool>(std::getline(*script, first_line));
+  if (has_first_line) {
+    if (const std::string error = read_recording_header(first_line, metrics); !error.empty()) {
+      err << "mdiresize: "
+          << (options.script.empty() || options.script == "-" ? "standard input" : options.script)
+          << ": line 1: " << error << "; nothing played\n";
+      return kExitUsage;
+    }
+  }
+  config.twips_per_pixel =
+      options.twips_per_pixel > 0 ? options.twips_per_pixel : metrics.twips_per_pixel;
+  config.scroll_bar_px = metrics.scroll_bar_px;
+  config.border_px = metrics.border_px;
+  config.caption_px = metrics.caption_px;
+  config.exact = options.exact;
+  rt::headless::HeadlessWindowSystem ws(config);
+  // The recording outlives the program, which may still act as it closes its windows.
+  RecordingFile recording;
+  rt::Application application(shell::make_project(), ws);
+  rt::TracePrinter trace(out);
+  const rt::Subscription tracing = options.trace ? application.observe(trace) : rt::Subscription();
+  application.set_error_reporter([&err](const rt::Error& error) { err << rt::report_line(error); });
+
   if (!options.record.empty()) {
     if (const std::string error = recording.start(options.record, ws); !error.empty()) {
       err << "mdiresize: " << error << '\n';
@@ -256,7 +294,8 @@ int run_headless(const Options& options, std::istream& in, std::ostream& out, st
   }
   Session session(application, out, err);
   application.start();
-  return session.run(*script);
+  if (has_first_line) session.execute(first_line, 1);
+  return session.run(*script, has_first_line ? 1 : 0);
 }
 
 }  // namespace app

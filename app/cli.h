@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/arguments.h"
+#include "runtime/window_system.h"
 
 namespace app {
 
@@ -42,6 +43,9 @@ bool has_qt_option(const std::vector<std::string_view>& args, std::string_view n
 std::string no_display(const std::vector<std::string_view>& args);
 
 std::string usage_text();
+
+// What the program says of itself in its About box: the version is the build's own.
+rt::About about();
 
 // The headless session: the program on the in-memory window system, commands from the script
 // (standard input when none is given). Returns the exit status.

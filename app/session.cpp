@@ -84,6 +84,7 @@ Session::Session(rt::Application& app, std::ostream& out, std::ostream& err)
   }
   commands_["place"] = [this](const auto& args) { return place(args); };
   commands_["type"] = [this](const auto& args) { return type(args); };
+  commands_["edit"] = [this](const auto& args) { return edit(args); };
   commands_["state"] = [this](const auto& args) {
     std::string error = expect_count(args, 0, "state");
     if (error.empty()) print_state(*app_, *out_);
@@ -128,9 +129,9 @@ bool Session::execute(std::string_view line, int line_number) {
   return !ended_;
 }
 
-int Session::run(std::istream& in) {
+int Session::run(std::istream& in, int lines_before) {
   std::string line;
-  int number = 0;
+  int number = lines_before;
   while (!ended_ && std::getline(in, line)) {
     if (!execute(line, ++number)) break;
   }
@@ -240,18 +241,50 @@ std::string Session::place(const std::vector<std::string_view>& args) {
   return {};
 }
 
+const rt::Control* Session::text_box(std::string_view command, std::string_view name,
+                                     std::string& error) const {
+  for (rt::Form* form : app_->loaded_forms()) {
+    const rt::Control* box = form->loaded_control(name);
+    if (box != nullptr && box->design().kind == rt::ControlKind::TextBox) return box;
+  }
+  error = std::string(command) + ": no text box " + printable(name) + " on screen";
+  return nullptr;
+}
+
 std::string Session::type(const std::vector<std::string_view>& args) {
   if (std::string error = expect_count(args, 2, "type NAME TEXT"); !error.empty()) return error;
   std::string text;
   if (std::string error = unquote(args[1], text); !error.empty()) return "type: " + error;
-  for (rt::Form* form : app_->loaded_forms()) {
-    const rt::Control* box = form->loaded_control(args[0]);
-    if (box != nullptr && box->design().kind == rt::ControlKind::TextBox) {
-      app_->window_system().person().user_type(*box, text);
-      return {};
+  std::string error;
+  const rt::Control* box = text_box("type", args[0], error);
+  if (box != nullptr) app_->window_system().person().user_type(*box, text);
+  return error;
+}
+
+std::string Session::edit(const std::vector<std::string_view>& args) {
+  std::string error = expect_count(args, 4, "edit NAME POS DELETE TEXT");
+  if (!error.empty()) return error;
+  rt::TextEdit edit;
+  static constexpr std::array<std::string_view, 2> kWhat = {"position", "count to delete"};
+  for (std::size_t i = 0; i < kWhat.size(); ++i) {
+    const std::string_view word = args[i + 1];
+    std::size_t value = 0;
+    const auto result = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (word.starts_with('-'))
+      return "edit: " + std::string(kWhat[i]) + " " + printable(word) + " is negative";
+    if (result.ec != std::errc() || result.ptr != word.data() + word.size()) {
+      return "edit: " + std::string(kWhat[i]) + " " + printable(word) + " is not a whole number";
     }
+    (i == 0 ? edit.position : edit.removed) = value;
   }
-  return "type: no text box " + printable(args[0]) + " on screen";
+  if (error = unquote(args[3], edit.inserted); !error.empty()) return "edit: " + error;
+  const rt::Control* box = text_box("edit", args[0], error);
+  if (box == nullptr) return error;
+  if (error = rt::edit_error(box->peer().inspect().text, edit); !error.empty()) {
+    return "edit: " + error + "; nothing changed";
+  }
+  app_->window_system().person().user_edit(*box, edit);
+  return {};
 }
 
 void print_state(const rt::Application& app, std::ostream& out) {
@@ -325,6 +358,9 @@ std::string command_for(const rt::UserAction& action) {
       return "type " + name + " " + rt::quote(action.text);
     case Kind::CycleChildren:
       return std::string(cycle_command(action.cycle));
+    case Kind::Edit:
+      return "edit " + name + " " + std::to_string(action.edit.position) + " " +
+             std::to_string(action.edit.removed) + " " + rt::quote(action.edit.inserted);
   }
   return "# an action this version cannot say";
 }
@@ -333,12 +369,82 @@ void ActionWriter::acted(const rt::UserAction& action) {
   *out_ << command_for(action) << std::endl;  // as it happens: a crash loses nothing before it
 }
 
+namespace {
+
+constexpr std::string_view kHeaderStart = "# mdiresize session recorded at ";
+constexpr std::string_view kHeaderPixel = " twips per pixel";
+// More than any screen's frame or bar, and little enough that no sum of them overflows.
+constexpr int kMaxMetricPx = 1000;
+
+// A whole number of pixels from 0 to kMaxMetricPx at the start of `text`, which it leaves
+// behind.
+std::string read_pixels(std::string_view& text, std::string_view what, int& value) {
+  int parsed = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (result.ec != std::errc() || parsed < 0 || parsed > kMaxMetricPx) {
+    return std::string(what) + " " + printable(text.substr(0, text.find_first_of(", "))) +
+           " is not a whole number of pixels from 0 to " + std::to_string(kMaxMetricPx);
+  }
+  text.remove_prefix(static_cast<std::size_t>(result.ptr - text.data()));
+  value = parsed;
+  return {};
+}
+
+}  // namespace
+
+std::string recording_header(const rt::Metrics& metrics) {
+  // Plain decimals, as the header is read: the fewest digits that give the same double again.
+  char tpp[64];
+  const auto written =
+      std::to_chars(tpp, tpp + sizeof tpp, metrics.twips_per_pixel, std::chars_format::fixed);
+  return std::string(kHeaderStart) + std::string(tpp, written.ptr) + std::string(kHeaderPixel) +
+         ", scroll bars " + std::to_string(metrics.scroll_bar_px) + ", frame border " +
+         std::to_string(metrics.border_px) + ", caption " + std::to_string(metrics.caption_px) +
+         " pixels";
+}
+
+std::string read_recording_header(std::string_view line, rt::Metrics& metrics) {
+  if (!line.starts_with(kHeaderStart)) return {};
+  line.remove_prefix(kHeaderStart.size());
+  if (line.ends_with('\r')) line.remove_suffix(1);  // written on Windows, read elsewhere
+  const std::size_t pixel = line.find(kHeaderPixel);
+  if (pixel == std::string_view::npos) {
+    return "the recording's header says no " + std::string(kHeaderPixel.substr(1));
+  }
+  rt::Metrics read = metrics;
+  if (std::string error = parse_number(line.substr(0, pixel), kMinTwipsPerPixel, kMaxTwipsPerPixel,
+                                       read.twips_per_pixel);
+      !error.empty()) {
+    return "the recording's header: twips per pixel " + error;
+  }
+  line.remove_prefix(pixel + kHeaderPixel.size());
+  if (!line.empty()) {  // the older header ends here
+    const std::pair<std::string_view, int*> parts[] = {{", scroll bars ", &read.scroll_bar_px},
+                                                       {", frame border ", &read.border_px},
+                                                       {", caption ", &read.caption_px}};
+    for (const auto& [label, value] : parts) {
+      const std::string_view what = label.substr(2, label.size() - 3);
+      if (!line.starts_with(label)) {
+        return "the recording's header: " + (line.empty() ? "its end" : printable(line)) +
+               " where \"" + std::string(what) + " N\" should be";
+      }
+      line.remove_prefix(label.size());
+      if (std::string error = read_pixels(line, what, *value); !error.empty()) {
+        return "the recording's header: " + error;
+      }
+    }
+    if (line != " pixels") {
+      return "the recording's header ends in " + printable(line) + ", not in \" pixels\"";
+    }
+  }
+  metrics = read;
+  return {};
+}
+
 std::string RecordingFile::start(const std::string& path, rt::WindowSystem& ws) {
   file_.open(path);
   if (!file_) return "cannot write the recording " + path;
-  file_ << "# mdiresize session recorded at " << rt::format_number(ws.twips_per_pixel())
-        << " twips per pixel\n"
-        << std::flush;
+  file_ << recording_header(ws.metrics()) << '\n' << std::flush;
   if (!file_) return "cannot write the recording " + path;
   ws.person().listen(&writer_);
   return {};

@@ -25,6 +25,10 @@ namespace app {
 //                       the window list becomes the active one, in front
 //   place NAME L T W H  a child form moved and sized by hand, in twips
 //   type NAME TEXT      TEXT typed at the end of a text box's text ("..." with C escapes)
+//   edit NAME POS DELETE TEXT
+//                       at byte POS of a text box's text, DELETE bytes taken away and TEXT put
+//                       in their place (positions as `state`'s length counts: a line break is
+//                       two)
 //   state               prints every form and control as the window system holds it
 //   explain             prints what the last layout pass left behind, and whether it came out
 //                       right
@@ -45,9 +49,9 @@ class Session {
 
   // Runs one line; false once the session has ended.
   bool execute(std::string_view line, int line_number);
-  // Runs every line of `in` until it ends or a quit; the exit status: 1 when a line was
-  // rejected, else 0.
-  int run(std::istream& in);
+  // Runs every line of `in` until it ends or a quit, numbered on from `lines_before`; the exit
+  // status: 1 when a line was rejected, else 0.
+  int run(std::istream& in, int lines_before = 0);
 
   const PassWatcher& pass_watcher() const { return watcher_; }
   PassWatcher& pass_watcher() { return watcher_; }
@@ -62,6 +66,10 @@ class Session {
   std::string activate(const std::vector<std::string_view>& args, bool from_window_list);
   std::string place(const std::vector<std::string_view>& args);
   std::string type(const std::vector<std::string_view>& args);
+  std::string edit(const std::vector<std::string_view>& args);
+  // The text box called `name` on screen, or null with `error` set.
+  const rt::Control* text_box(std::string_view command, std::string_view name,
+                              std::string& error) const;
   // The child form called `name` on screen, or null with `error` set.
   rt::Form* child_form(std::string_view command, std::string_view name, std::string& error) const;
 
@@ -106,11 +114,22 @@ class ActionWriter final : public rt::UserActionListener {
   std::ostream* out_;
 };
 
+// A recording's first line: the metrics of the window system it was made on, so that the
+// in-memory one replays it as that one laid it out.
+//   # mdiresize session recorded at 15 twips per pixel, scroll bars 17, frame border 4,
+//   caption 26 pixels
+std::string recording_header(const rt::Metrics& metrics);
+// Reads what a recording's first line says into `metrics`. A line that is no header leaves it
+// as it is, and so does the header of older versions for all but the twips per pixel. Returns
+// an error message for a header that says something else or a value out of range, and then
+// leaves `metrics` as it is.
+std::string read_recording_header(std::string_view line, rt::Metrics& metrics);
+
 // The file of --record, and the ActionWriter that writes to it.
 class RecordingFile {
  public:
-  // Opens `path`, writes its first line, which says at how many twips per pixel it was made,
-  // and from then on records what the person does on `ws`. Returns an error message, or empty.
+  // Opens `path`, writes its first line, recording_header() of `ws`, and from then on records
+  // what the person does on `ws`. Returns an error message, or empty.
   std::string start(const std::string& path, rt::WindowSystem& ws);
 
  private:

@@ -146,6 +146,7 @@ int run_window(int& argc, char** argv, const Options& options) {
   if (!own_style) QApplication::setStyle(rt::qt::make_classic_style());
 
   rt::qt::QtWindowSystem ws;
+  ws.set_about(about());
   // The recording outlives the program, which may still act as it closes its windows.
   RecordingFile recording;
   rt::Application application(shell::make_project(), ws);

@@ -84,6 +84,7 @@ std::string shot(const rt::win32::Win32WindowSystem& ws,
 
 int run_window(int& /*argc*/, char** /*argv*/, const Options& options) {
   rt::win32::Win32WindowSystem ws;
+  ws.set_about(about());
   // The recording outlives the program, which may still act as it closes its windows.
   RecordingFile recording;
   rt::Application application(shell::make_project(), ws);

@@ -46,13 +46,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!one_clear_line(error + '\n', "")) fail("an option error is not one line", error);
     return 0;
   }
-  // As run_headless sets it up; a script named on the command line is not opened, nor is a
-  // recording: it is kept here.
+  // As run_headless sets it up, the script's first line too; a script named on the command
+  // line is not opened, nor is a recording: it is kept here, with its own first line.
   rt::headless::Config config;
+  const auto set_up = [&config](const rt::Metrics& metrics) {
+    config.twips_per_pixel = metrics.twips_per_pixel;
+    config.scroll_bar_px = metrics.scroll_bar_px;
+    config.border_px = metrics.border_px;
+    config.caption_px = metrics.caption_px;
+  };
+  rt::Metrics metrics{config.twips_per_pixel, config.scroll_bar_px, config.border_px,
+                      config.caption_px};
+  if (const std::string header =
+          app::read_recording_header(script.substr(0, script.find('\n')), metrics);
+      !header.empty()) {
+    if (!one_clear_line(header + '\n', "")) fail("a header's error is not one line", header);
+    return 0;
+  }
+  set_up(metrics);
   if (options.twips_per_pixel > 0) config.twips_per_pixel = options.twips_per_pixel;
   config.exact = options.exact;
   rt::headless::HeadlessWindowSystem ws(config);
   std::ostringstream recording;
+  recording << app::recording_header(ws.metrics()) << '\n';
   app::ActionWriter recorder(recording);
   ws.person().listen(&recorder);
   rt::Application application(shell::make_project(), ws);
@@ -91,6 +107,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::ostringstream state;
   app::print_state(application, state);
+  rt::Metrics recorded_metrics;
+  if (const std::string header = app::read_recording_header(
+          recording.str().substr(0, recording.str().find('\n')), recorded_metrics);
+      !header.empty() || recorded_metrics != ws.metrics()) {
+    fail("the recording's first line does not read back", recording.str());
+  }
+  set_up(recorded_metrics);
   rt::headless::HeadlessWindowSystem replay_ws(config);
   rt::Application replay(shell::make_project(), replay_ws);
   replay.start();

@@ -23,6 +23,17 @@ constexpr std::size_t cycled(std::size_t at, std::size_t count, Cycle cycle) {
   return (at + (cycle == Cycle::Next ? 1 : count - 1)) % count;
 }
 
+// An edit of a text box's text in one place: at byte `position` of the text as the window
+// system holds it (UTF-8, a line break CR LF), `removed` bytes taken away and `inserted` put in
+// their place. Positions count as a text's length does: a line break is two, a character of
+// UTF-8 its bytes; neither end of what is removed may fall inside one.
+struct TextEdit {
+  std::size_t position = 0;
+  std::size_t removed = 0;
+  std::string inserted;
+  friend bool operator==(const TextEdit&, const TextEdit&) = default;
+};
+
 // What a person did to the windows, as it happens: what a recording is made of.
 struct UserAction {
   enum class Kind {
@@ -33,7 +44,8 @@ struct UserAction {
     Activate,
     Place,
     Type,
-    CycleChildren
+    CycleChildren,
+    Edit
   };
   Kind kind = Kind::Click;
   const Object* target = nullptr;  // the form, control or menu item acted on; none for a resize
@@ -41,22 +53,28 @@ struct UserAction {
   WindowState state = WindowState::Normal;  // SetWindowState
   std::string text;                         // Type: what was typed, as typed_text() takes it
   Cycle cycle = Cycle::Next;                // CycleChildren
+  TextEdit edit;                            // Edit: what changed where
 
   static UserAction resize_client(const Size& client) {
-    return {Kind::ResizeClient, nullptr, Rect{0, 0, client.width, client.height}, {}, {}, {}};
+    return {Kind::ResizeClient, nullptr, Rect{0, 0, client.width, client.height}, {}, {}, {}, {}};
   }
-  static UserAction on(Kind kind, const Object& target) { return {kind, &target, {}, {}, {}, {}}; }
+  static UserAction on(Kind kind, const Object& target) {
+    return {kind, &target, {}, {}, {}, {}, {}};
+  }
   static UserAction place(const Object& target, const Rect& rect) {
-    return {Kind::Place, &target, rect, {}, {}, {}};
+    return {Kind::Place, &target, rect, {}, {}, {}, {}};
   }
   static UserAction set_window_state(const Object& target, WindowState state) {
-    return {Kind::SetWindowState, &target, {}, state, {}, {}};
+    return {Kind::SetWindowState, &target, {}, state, {}, {}, {}};
   }
   static UserAction type(const Object& target, std::string_view text) {
-    return {Kind::Type, &target, {}, {}, std::string(text), {}};
+    return {Kind::Type, &target, {}, {}, std::string(text), {}, {}};
   }
   static UserAction cycle_children(Cycle cycle) {
-    return {Kind::CycleChildren, nullptr, {}, {}, {}, cycle};
+    return {Kind::CycleChildren, nullptr, {}, {}, {}, cycle, {}};
+  }
+  static UserAction edited(const Object& target, TextEdit edit) {
+    return {Kind::Edit, &target, {}, {}, {}, {}, std::move(edit)};
   }
 };
 
@@ -91,6 +109,9 @@ class Person {
     virtual void user_place(const Rect& rect);
     // A text box: text typed at the end of its text, as typed_text() says.
     virtual void user_type(std::string_view text);
+    // A text box: its text edited in one place, as edited_text() says; an edit that
+    // edit_error() refuses does nothing.
+    virtual void user_edit(const TextEdit& edit);
     // A child form minimised, maximised or restored with its title bar's buttons; a change of
     // state makes it the active child, in front.
     virtual void user_set_window_state(WindowState state);
@@ -117,6 +138,9 @@ class Person {
   void user_place(const Object& form, const Rect& rect) { act(form, &Target::user_place, rect); }
   void user_type(const Object& text_box, std::string_view text) {
     act(text_box, &Target::user_type, text);
+  }
+  void user_edit(const Object& text_box, const TextEdit& edit) {
+    act(text_box, &Target::user_edit, edit);
   }
   void user_set_window_state(const Object& form, WindowState state) {
     act(form, &Target::user_set_window_state, state);
@@ -155,5 +179,19 @@ std::string typed_text(std::string before, std::string_view typed);
 // What a person typed at the end of `before` to make `after` of it: backspaces, then the new
 // end; typed_text(before, typing_between(before, after)) is `after`.
 std::string typing_between(std::string_view before, std::string_view after);
+
+// Why `edit` cannot be made to `text`: its position past the end, more removed than there is,
+// or an end inside a line break or a character. Empty when it can.
+std::string edit_error(std::string_view text, const TextEdit& edit);
+// `text` edited: what is removed taken away, and `inserted` put there with its line breaks
+// made CR LF as typing makes them. The edit must be one edit_error() accepts.
+std::string edited_text(std::string_view text, const TextEdit& edit);
+// The least edit in one place that makes `after` of `before`, its ends on whole characters and
+// line breaks.
+TextEdit edit_between(std::string_view before, std::string_view after);
+// What the person did to a text box whose text went from `before` to `after`, in proportion to
+// the change: typing at the end (backspaces and the new end) when the change reaches the end,
+// an edit in one place otherwise; either replays to `after`.
+UserAction text_changed(const Object& text_box, std::string_view before, std::string_view after);
 
 }  // namespace rt

@@ -14,6 +14,11 @@ void Peer::set_checked(bool) {
   raise(ErrorCode::UnsupportedMember, "Checked");
 }
 
+std::string about_text(const About& about) {
+  return about.name + " " + about.version + "\n\n" + about.summary +
+         "\n\nLicence: " + about.licence + "\nManual: " + about.manual;
+}
+
 std::string_view window_state_name(WindowState state) {
   switch (state) {
     case WindowState::Minimized:

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/design.h"
@@ -85,6 +86,28 @@ class PeerWrapper {
   ~PeerWrapper() = default;
 };
 
+// What a window system's frames and bars measure, in its pixels: what an in-memory window system
+// needs to lay the children out and bring the bars as this one does.
+struct Metrics {
+  double twips_per_pixel = PixelGrid::kDefaultTwipsPerPixel;
+  int scroll_bar_px = 0;  // the MDI client's scroll bars, across
+  int border_px = 0;      // a sizable child frame's border, each side
+  int caption_px = 0;     // its caption, between the top border and the client area
+  friend bool operator==(const Metrics&, const Metrics&) = default;
+};
+
+// What the program says of itself in its About box.
+struct About {
+  std::string name;     // "mdiresize"
+  std::string summary;  // one sentence on what it shows
+  std::string version;
+  std::string licence;
+  std::string manual;  // where its manual page is
+};
+// The About box's text: the name and version, the summary, the licence and the manual, a
+// paragraph each.
+std::string about_text(const About& about);
+
 // The platform: what the runtime needs of a window system. A person's actions on its windows
 // are the other half, person().
 class WindowSystem {
@@ -119,6 +142,11 @@ class WindowSystem {
   PeerPtr create_menu_item(const MenuDesign& design, Object& owner) {
     return create(owner, [&] { return make_menu_item(design, owner); });
   }
+  // What the program says of itself: a window system with a menu bar offers an About box after
+  // the window list, made with the main window; none by default, and then no entry.
+  void set_about(About about) { about_ = std::move(about); }
+  const std::optional<About>& about() const { return about_; }
+
   // What every native object made from now on is wrapped in; none by default.
   void wrap_peers(PeerWrapper* wrapper) { wrapper_ = wrapper; }
 
@@ -135,6 +163,8 @@ class WindowSystem {
 
   // Inspection, without side effects.
   virtual ScrollBars client_scroll_bars() const = 0;
+  // What its frames and bars measure, with or without windows yet.
+  virtual Metrics metrics() const = 0;
 
  protected:
   // The window system's own native objects, as the create_ functions above describe them.
@@ -164,6 +194,7 @@ class WindowSystem {
   }
 
   PixelGrid grid_;
+  std::optional<About> about_;
   EventSink* sink_ = nullptr;
   PeerWrapper* wrapper_ = nullptr;
   Person person_;

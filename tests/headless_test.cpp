@@ -286,9 +286,77 @@ TEST(Typing, GoesToTheEndAndBackspacesTakeWholeCharacters) {
     EXPECT_EQ(rt::typed_text(c.before, rt::typing_between(c.before, c.after)), c.after)
         << rt::quote(c.before) << " -> " << rt::quote(c.after);
   }
-  // An edit in the middle is backspaced to and typed anew; a lone CR cannot be typed.
+  // Typing replaces all after an edit in the middle; a lone CR cannot be typed.
   EXPECT_EQ(rt::typing_between("hello world", "help world"), std::string(8, '\b') + "p world");
   EXPECT_EQ(rt::typed_text("a\r", rt::typing_between("a\r", "a\r\n")), "a\r\n");
+}
+
+// An edit in one place: each case the text, the edit, and the text after it, or the error that
+// refuses it.
+TEST(Editing, TakesAwayAndPutsInAtAPositionOnWholeCharacters) {
+  const struct {
+    std::string before;
+    rt::TextEdit edit;
+    std::string after, error;
+  } cases[] = {
+      {"abcdef", {3, 0, "X"}, "abcXdef", ""},
+      {"abcdef", {0, 2, ""}, "cdef", ""},
+      {"abcdef", {6, 0, "!"}, "abcdef!", ""},            // at the end
+      {"ab\r\ncd", {4, 2, "x\ny"}, "ab\r\nx\r\ny", ""},  // a line break as typing makes it
+      {"ab\r\ncd", {2, 2, ""}, "abcd", ""},              // a line break is two
+      {"a\xC3\xA9"
+       "b",
+       {1, 2, "e"},
+       "aeb",
+       ""},
+      {"abc", {4, 0, "x"}, "", "position 4 is past the end (the length is 3)"},
+      {"abc", {1, 3, ""}, "", "cannot delete 3 from position 1 (the length is 3)"},
+      {"ab\r\ncd", {3, 0, "x"}, "", "position 3 is inside a line break or a character"},
+      {"a\xC3\xA9"
+       "b",
+       {2, 0, "x"},
+       "",
+       "position 2 is inside"},
+      {"a\xC3\xA9"
+       "b",
+       {0, 2, ""},
+       "",
+       "deleting 2 from position 0 ends inside"},
+  };
+  HeadlessWindowSystem ws;
+  testapp::TestApp t{ws};
+  const rt::Object& box = t.app.main_form();  // what the action names
+  for (const auto& c : cases) {
+    const std::string error = rt::edit_error(c.before, c.edit);
+    const std::string what = rt::quote(c.before) + " at " + std::to_string(c.edit.position);
+    EXPECT_EQ(error.substr(0, c.error.size()), c.error) << what;
+    EXPECT_EQ(error.empty(), c.error.empty()) << what << ": " << error;
+    if (!error.empty()) continue;
+    EXPECT_EQ(rt::edited_text(c.before, c.edit), c.after) << what;
+    // What the window systems report of the change replays to the same text: an edit where
+    // it does not reach the end, typing at the end where it does.
+    const rt::UserAction told = rt::text_changed(box, c.before, c.after);
+    const std::string replayed = told.kind == rt::UserAction::Kind::Edit
+                                     ? rt::edited_text(c.before, told.edit)
+                                     : rt::typed_text(c.before, told.text);
+    EXPECT_EQ(replayed, c.after) << what;
+    EXPECT_EQ(told.kind == rt::UserAction::Kind::Type,
+              c.edit.position + c.edit.removed == c.before.size())
+        << what;
+  }
+  // In proportion: one key in the middle of a long text is one character put in.
+  const std::string long_text(2000, 'a');
+  const rt::UserAction key = rt::text_changed(box, long_text, "b" + long_text);
+  EXPECT_EQ(key.kind, rt::UserAction::Kind::Edit);
+  EXPECT_EQ(key.edit.removed + key.edit.inserted.size(), 1u);
+  // The least edit keeps whole characters: an e acute made an e grave is the character, not
+  // its last byte.
+  EXPECT_EQ(rt::edit_between("x\xC3\xA9"
+                             "y",
+                             "x\xC3\xA8"
+                             "y"),
+            (rt::TextEdit{1, 2, "\xC3\xA8"}));
+  EXPECT_EQ(rt::edit_between("a\r\nb", "a\nb"), (rt::TextEdit{1, 2, "\n"}));
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 #include <sstream>
 
 #include "app/cli.h"
+#include "app/session.h"
+#include "runtime/application.h"
+#include "runtime/headless/headless_window_system.h"
+#include "shell/project.h"
 
 namespace {
 
@@ -161,6 +165,16 @@ TEST(Session, BadLinesAreNamedByNumberAndTheSessionGoesOn) {
       {"type Text1 \"a\"b", "after the closing quote"},
       {"type Text1 \"\\q\"", "unknown escape"},
       {"type Text1 \"\\777\"", "not a byte"},
+      {"edit Text1 0 0", "missing argument"},
+      {"edit Label1 0 0 x", "no text box"},
+      {"edit Text1 -1 0 x", "position \"-1\" is negative"},
+      {"edit Text1 0 -1 x", "count to delete \"-1\" is negative"},
+      {"edit Text1 1.5 0 x", "not a whole number"},
+      {"edit Text1 93 0 x", "position 93 is past the end (the length is 92); nothing changed"},
+      {"edit Text1 90 3 x", "cannot delete 3 from position 90"},
+      {"edit Text1 91 0 x", "position 91 is inside a line break"},  // between CR and LF
+      {"edit Text1 89 2 x", "ends inside a line break"},
+      {"edit Text1 0 0 \"open", "unterminated"},
   };
   std::string script;
   for (const auto& line : bad) script += line.first + "\n";
@@ -173,8 +187,9 @@ TEST(Session, BadLinesAreNamedByNumberAndTheSessionGoesOn) {
     EXPECT_TRUE(contains(errors[i], "line " + std::to_string(i + 1) + ": ")) << errors[i];
     EXPECT_TRUE(contains(errors[i], bad[i].second)) << bad[i].first << " -> " << errors[i];
   }
-  // The good lines still ran.
+  // The good lines still ran, and the refused edits changed nothing.
   EXPECT_TRUE(contains(r.out, "form MDIResize left=0 top=0 width=7500 height=3000"));
+  EXPECT_TRUE(contains(r.out, "length=92\n"));
 }
 
 // The forms' lines of `state`, without the controls and menus.
@@ -216,7 +231,7 @@ TEST(Session, WhatIsRecordedReplaysToTheSameState) {
       "place frmResizeT 100 -200 7000 1500 # by hand, past the edges\n"
       "type Text1 \"# not a comment\\r\\nx\\b\\303\\251\"\ntype Text1 \"\\b\"\n"
       "minimize frmResizeL\nwindow frmResizeL\nrestore frmResizeR\nclick Command1\n"
-      "next\nnext\nprevious\n";
+      "next\nnext\nprevious\nedit Text1 2 3 \"\\303\\251\\n\"\n";
   const std::string recording = testing::TempDir() + "recording.session";
   const Outcome played = session(script + "state\n", {"--headless", "--record", recording});
   EXPECT_EQ(played.err, "");
@@ -224,18 +239,102 @@ TEST(Session, WhatIsRecordedReplaysToTheSameState) {
   std::stringstream recorded;
   recorded << file.rdbuf();
   const auto lines = lines_of(recorded.str());
-  ASSERT_EQ(lines.size(), 15u) << recorded.str();
-  EXPECT_EQ(lines[0], "# mdiresize session recorded at 15 twips per pixel");
+  ASSERT_EQ(lines.size(), 16u) << recorded.str();
+  EXPECT_EQ(lines[0],
+            "# mdiresize session recorded at 15 twips per pixel, scroll bars 17, frame border 4, "
+            "caption 26 pixels");
   EXPECT_EQ(lines[1], "resize 9015 5000");  // as asked: it snaps to the same pixels again
   EXPECT_EQ(lines[5], "place frmResizeT 100 -200 7000 1500");
   EXPECT_EQ(lines[6], "type Text1 \"# not a comment\\r\\nx\\b\xC3\xA9\"");
   EXPECT_EQ(lines[14], "previous");
+  EXPECT_EQ(lines[15], "edit Text1 2 3 \"\xC3\xA9\\n\"");  // as asked
   const Outcome replayed = session(recorded.str() + "state\n");
   EXPECT_EQ(replayed.err, "");
   EXPECT_EQ(replayed.out, played.out);
   // The design's 92 bytes, the 17 of the comment and its line break; the x and the two of the
-  // e acute typed away again.
-  EXPECT_TRUE(contains(played.out, "length=109\n"));
+  // e acute typed away again; 3 edited into 4 (an e acute and a line break).
+  EXPECT_TRUE(contains(played.out, "length=110\n"));
+}
+
+// `script`'s state on the in-memory window system set up as `config` says.
+std::string state_on(const rt::headless::Config& config, const std::string& script) {
+  rt::headless::HeadlessWindowSystem ws(config);
+  rt::Application app(shell::make_project(), ws);
+  std::ostringstream out, err;
+  app::Session session(app, out, err);
+  app.start();
+  std::istringstream in(script);
+  session.run(in);
+  EXPECT_EQ(err.str(), "");
+  return out.str();
+}
+
+// A recording's first line sets the in-memory window system up as the one it was made on; the
+// command line's --twips-per-pixel wins; older headers, or none, keep the defaults; a header
+// that cannot be read plays nothing.
+TEST(Session, ARecordingsFirstLineSaysWhatTheWindowSystemMeasures) {
+  const std::string script = "resize 6015 4860\nmaximize frmResizeR\nrestore frmResizeR\nstate\n";
+  const std::string header = "# mdiresize session recorded at ";
+  const auto config = [](double tpp, int bar, int border, int caption) {
+    rt::headless::Config c;
+    c.twips_per_pixel = tpp;
+    c.scroll_bar_px = bar;
+    c.border_px = border;
+    c.caption_px = caption;
+    return c;
+  };
+  struct Case {
+    std::string first_line;
+    std::vector<std::string_view> args;
+    rt::headless::Config played_on;
+  };
+  const std::vector<Case> cases = {
+      {header + "12 twips per pixel, scroll bars 16, frame border 3, caption 20 pixels",
+       {"--headless"},
+       config(12, 16, 3, 20)},
+      {header + "12 twips per pixel, scroll bars 16, frame border 3, caption 20 pixels\r",
+       {"--headless", "--twips-per-pixel", "15"},
+       config(15, 16, 3, 20)},
+      {header + "12 twips per pixel", {"--headless"}, config(12, 17, 4, 26)},
+      {"# any other comment", {"--headless"}, {}},
+      {"", {"--headless"}, {}},
+  };
+  for (const Case& c : cases) {
+    const Outcome r = session(c.first_line + "\n" + script, c.args);
+    EXPECT_EQ(r.err, "") << c.first_line;
+    EXPECT_EQ(r.out, state_on(c.played_on, script)) << c.first_line;
+  }
+  EXPECT_NE(state_on(config(12, 16, 3, 20), script), state_on({}, script)) << "nothing to tell";
+  // Written as it is read.
+  rt::Metrics metrics;
+  EXPECT_EQ(
+      app::read_recording_header(app::recording_header(rt::Metrics{14.4, 0, 1000, 7}), metrics),
+      "");
+  EXPECT_EQ(metrics, (rt::Metrics{14.4, 0, 1000, 7}));
+
+  for (const auto& [bad, why] : std::vector<std::pair<std::string, std::string>>{
+           {"15 twips", "says no twips per pixel"},
+           {"0 twips per pixel", "too small"},
+           {"x twips per pixel", "not a number"},
+           {"15 twips per pixel, scroll bars -1, frame border 4, caption 26 pixels",
+            "scroll bars \"-1\" is not a whole number of pixels from 0 to 1000"},
+           {"15 twips per pixel, scroll bars 17, frame border 1001, caption 26 pixels",
+            "frame border \"1001\""},
+           {"15 twips per pixel, scroll bars 17, frame border 4", "its end where \"caption N\""},
+           {"15 twips per pixel, scroll bars 17, caption 26 pixels", "\"frame border N\""},
+           {"15 twips per pixel, scroll bars 17, frame border 4, caption 2.5 pixels",
+            "ends in \".5 pixels\""},
+       }) {
+    const Outcome r = session(header + bad + "\n" + script);
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_EQ(r.out, "") << bad;
+    EXPECT_TRUE(contains(r.err, "mdiresize: standard input: line 1: the recording's header"))
+        << r.err;
+    EXPECT_TRUE(contains(r.err, why)) << r.err;
+    rt::Metrics kept{13, 1, 2, 3};
+    EXPECT_NE(app::read_recording_header(header + bad, kept), "");
+    EXPECT_EQ(kept, (rt::Metrics{13, 1, 2, 3})) << bad;
+  }
 }
 
 TEST(Session, ClicksReachTheProgram) {

@@ -210,6 +210,7 @@ class ControlPeer : public WindowPeer {
 
   void user_click() override { clicked(); }
   void user_type(std::string_view text) override;
+  void user_edit(const TextEdit& edit) override;
 
  private:
   ControlKind kind_;

@@ -190,6 +190,13 @@ void ControlPeer::user_type(std::string_view typed) {
   ws().idle();
 }
 
+void ControlPeer::user_edit(const TextEdit& edit) {
+  if (kind_ != ControlKind::TextBox || !edit_error(text(), edit).empty()) return;
+  set_text(edited_text(text(), edit));
+  ws().person().tell(UserAction::edited(owner(), edit));
+  ws().idle();
+}
+
 void ChildPeer::user_place(const Rect& rect) {
   if (state_ != WindowState::Normal) return;
   const Rect before = this->rect();

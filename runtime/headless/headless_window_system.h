@@ -58,6 +58,9 @@ class HeadlessWindowSystem final : public WindowSystem {
   void quit() override { closed_ = true; }
   bool closed() const { return closed_; }
   ScrollBars client_scroll_bars() const override { return bars_; }
+  Metrics metrics() const override {
+    return {config_.twips_per_pixel, config_.scroll_bar_px, config_.border_px, config_.caption_px};
+  }
 
  private:
   // WindowSystem: what it makes.

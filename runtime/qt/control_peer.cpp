@@ -130,11 +130,31 @@ void ControlPeer::type(std::string_view typed) {
   }
 }
 
+void ControlPeer::user_edit(const TextEdit& edit) {
+  auto* box = qobject_cast<QPlainTextEdit*>(widget_.data());
+  const std::string before = read_text();
+  if (box != nullptr && edit_error(before, edit).empty()) {
+    // The document's positions are characters of UTF-16, a line break one: those of the parts
+    // before each end.
+    const auto at = [&](std::size_t bytes) {
+      return static_cast<int>(to_display(std::string_view(before).substr(0, bytes)).size());
+    };
+    QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(at(edit.position));
+    cursor.setPosition(at(edit.position + edit.removed), QTextCursor::KeepAnchor);
+    cursor.insertText(to_display(edited_text("", TextEdit{0, 0, edit.inserted})));
+    cursor.endEditBlock();
+    box->setTextCursor(cursor);
+  }
+  ws().settle();
+}
+
 void ControlPeer::text_changed() {
   std::string now = read_text();
   if (now == known_text_) return;
   const std::string before = std::exchange(known_text_, std::move(now));
-  ws().report_typed(*this, typing_between(before, known_text_));
+  ws().report_text_changed(*this, before, known_text_);
 }
 
 PeerState ControlPeer::inspect() const {

@@ -32,6 +32,7 @@ class ControlPeer final : public QtPeer {
   // A button clicks; any other control reports the click as it is.
   void user_click() override;
   void user_type(std::string_view typed) override;
+  void user_edit(const TextEdit& edit) override;
 
  private:
   // Text typed at the end of the text, as typed_text() says.
@@ -40,7 +41,7 @@ class ControlPeer final : public QtPeer {
   static QWidget* make_text_box(const ControlDesign& design, QWidget& parent);
   void write_text(std::string_view text);
   std::string read_text() const;
-  // The person changed a text box's text: told as what was typed at its end.
+  // The person changed a text box's text: told in proportion to the change (text_changed()).
   void text_changed();
 
   ControlKind kind_;

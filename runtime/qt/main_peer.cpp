@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QKeySequence>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPalette>
 #include <QRect>
 #include <QShortcut>
@@ -180,6 +182,12 @@ QAction* MainPeer::add_menu_item(const MenuDesign& design, bool& in_drop_down) {
 
 void MainPeer::update_window_list(QMenu& menu) {
   for (const QPointer<QAction>& entry : std::exchange(window_list_, {})) delete entry.data();
+  if (!about_.isNull()) menu.removeAction(about_);
+  add_window_list(menu);
+  add_about(menu);  // last, after the window list made anew
+}
+
+void MainPeer::add_window_list(QMenu& menu) {
   if (ws().area_.isNull()) return;
   const QList<QMdiSubWindow*> children = ws().area_->subWindowList(QMdiArea::CreationOrder);
   if (children.isEmpty()) return;
@@ -203,6 +211,28 @@ void MainPeer::update_window_list(QMenu& menu) {
     });
     window_list_.emplace_back(entry);
   }
+}
+
+void MainPeer::add_about(QMenu& menu) {
+  const std::optional<About>& about = ws().about();
+  if (!about) return;
+  window_list_.emplace_back(menu.addSeparator());
+  if (about_.isNull()) {
+    about_ = new QAction(QStringLiteral("&About %1").arg(to_display(about->name)), &menu);
+    QObject::connect(about_, &QAction::triggered, window_,
+                     [this, text = about_text(*about), title = about->name] {
+                       if (window_.isNull()) return;
+                       // Not modal for the application: the program and its session go on while it
+                       // is open.
+                       auto* box =
+                           new QMessageBox(QMessageBox::Information,
+                                           QStringLiteral("About %1").arg(to_display(title)),
+                                           to_display(text), QMessageBox::Ok, window_);
+                       box->setAttribute(Qt::WA_DeleteOnClose);
+                       box->open();
+                     });
+  }
+  menu.addAction(about_);
 }
 
 PeerState MainPeer::inspect() const {

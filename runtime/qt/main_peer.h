@@ -56,16 +56,23 @@ class MainPeer final : public WindowPeer<MainWindow> {
   // The keys MDI programs have: F10 for the menu bar, Ctrl+F6 and Ctrl+Tab (with Shift, the
   // other way) for the next child.
   void add_keys();
+  // The numbered children at the end of `menu`, after a separator.
+  void add_window_list(QMenu& menu);
+  // The About box's entry at the end of `menu`, after a separator, when the program says
+  // something of itself.
+  void add_about(QMenu& menu);
   // The menu bar takes the keys, its first menu highlighted, as after Alt.
   void open_menu_bar();
   // The child windows at the end of the drop-down, after a separator, numbered by caption (the
-  // number their access key), the active one checked; made anew each time the drop-down opens.
+  // number their access key), the active one checked, and the About box's entry last; made
+  // anew each time the drop-down opens.
   void update_window_list(QMenu& menu);
 
   std::vector<MenuDesign> menus_;
   std::unordered_map<std::string, QPointer<QMenu>> drop_downs_;
   QSize wanted_client_;
   std::vector<QPointer<QAction>> window_list_;
+  QPointer<QAction> about_;
 };
 
 }  // namespace rt::qt

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLayout>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -163,8 +164,9 @@ void QtWindowSystem::report_place(ChildPeer& child) {
   tell_person(UserAction::place(child.owner(), child.inspect().geometry));
 }
 
-void QtWindowSystem::report_typed(QtPeer& text_box, std::string_view typed) {
-  tell_person(UserAction::type(text_box.owner(), typed));
+void QtWindowSystem::report_text_changed(QtPeer& text_box, std::string_view before,
+                                         std::string_view after) {
+  tell_person(text_changed(text_box.owner(), before, after));
 }
 
 void QtWindowSystem::child_activated(QMdiSubWindow* child) {
@@ -275,6 +277,21 @@ ScrollBars QtWindowSystem::client_scroll_bars() const {
   if (area_.isNull()) return {};
   return ScrollBars{area_->horizontalScrollBar()->isVisibleTo(area_),
                     area_->verticalScrollBar()->isVisibleTo(area_)};
+}
+
+Metrics QtWindowSystem::metrics() const {
+  // A client area and a framed, sizable child of the style's, never shown: the frame QMdiArea
+  // gives a child does not depend on whether one is on the screen yet.
+  MdiClient area;
+  auto* child = new QMdiSubWindow;
+  child->setWidget(new QWidget);
+  area.addSubWindow(child);
+  child->setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+  const QMargins frame = child->contentsMargins();
+  const int across = frame.left() + frame.right();
+  return Metrics{twips_per_pixel(), area.horizontalScrollBar()->sizeHint().height(), across / 2,
+                 frame.top() + frame.bottom() - across};
 }
 
 void QtWindowSystem::resize_client(const Size& client) {

@@ -60,6 +60,8 @@ class QtWindowSystem final : public WindowSystem {
   int run_message_loop() override;
   void quit() override;
   ScrollBars client_scroll_bars() const override;
+  // The current style's, measured on a client area and a sizable child of its own.
+  Metrics metrics() const override;
 
   // The child's entry chosen in the window list.
   void choose_window(ChildPeer& child);
@@ -134,7 +136,7 @@ class QtWindowSystem final : public WindowSystem {
   void report_child_resized(QtPeer& child);
   void report_window_state(ChildPeer& child);
   void report_place(ChildPeer& child);
-  void report_typed(QtPeer& text_box, std::string_view typed);
+  void report_text_changed(QtPeer& text_box, std::string_view before, std::string_view after);
   void child_activated(QMdiSubWindow* child);
   void report_close();
   // Lets Qt deliver what the last action set going, and the bars catch up.

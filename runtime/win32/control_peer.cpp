@@ -196,7 +196,7 @@ void ControlPeer::text_changed() {
   std::string now = read_text();
   if (now == known_text_) return;
   const std::string before = std::exchange(known_text_, std::move(now));
-  ws().report_typed(*this, typing_between(before, known_text_));
+  ws().report_text_changed(*this, before, known_text_);
 }
 
 PeerState ControlPeer::inspect() const {
@@ -249,6 +249,23 @@ void ControlPeer::user_type(std::string_view typed) {
     SendMessageW(hwnd(), EM_SETSEL, same, static_cast<LPARAM>(before.size()));
     const std::wstring rest = after.substr(same);
     SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(rest.c_str()));
+  }
+  ws().settle();
+}
+
+void ControlPeer::user_edit(const TextEdit& edit) {
+  if (kind_ == ControlKind::TextBox && hwnd() != nullptr && IsWindow(hwnd())) {
+    const std::string before = from_wide(window_text(hwnd()));
+    if (edit_error(before, edit).empty()) {
+      // The control's positions are characters of UTF-16: those of the parts before each end.
+      const auto at = [&](std::size_t bytes) {
+        return to_wide(std::string_view(before).substr(0, bytes)).size();
+      };
+      SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(at(edit.position)),
+                   static_cast<LPARAM>(at(edit.position + edit.removed)));
+      const std::wstring inserted = to_wide(edited_text("", TextEdit{0, 0, edit.inserted}));
+      SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+    }
   }
   ws().settle();
 }

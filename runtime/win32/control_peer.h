@@ -29,6 +29,7 @@ class ControlPeer final : public Win32Peer {
   // A button clicks; any other control reports the click as it is.
   void user_click() override;
   void user_type(std::string_view typed) override;
+  void user_edit(const TextEdit& edit) override;
 
   // A notification of the control to its form (WM_COMMAND's code).
   void notified(WORD code);
@@ -40,7 +41,7 @@ class ControlPeer final : public Win32Peer {
   RECT rect_in_form() const;
   void write_text(std::string_view text);
   std::string read_text() const;
-  // The person changed a text box's text: told as what was typed at its end.
+  // The person changed a text box's text: told in proportion to the change (text_changed()).
   void text_changed();
 
   ControlKind kind_;

@@ -118,6 +118,12 @@ LRESULT MainPeer::handle(UINT message, WPARAM wparam, LPARAM lparam) {
           ws().choose_window(*child);
           return 0;
         }
+        if (id == about_id_ && about_id_ != 0 && ws().about()) {
+          const std::string title = "About " + ws().about()->name;
+          MessageBoxA(hwnd(), about_text(*ws().about()).c_str(), title.c_str(),
+                      MB_OK | MB_ICONINFORMATION);
+          return 0;
+        }
       }
       break;
     case WM_INITMENUPOPUP:
@@ -155,6 +161,20 @@ void MainPeer::show() {
     if (window_menu_ != nullptr) {
       // The platform's own window list, at the end of the drop-down; the frame's menu stays.
       ws().send(client_->hwnd(), WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(window_menu_));
+      check(DrawMenuBar(window) != 0, "DrawMenuBar", path());
+    }
+    // The platform's window list ends its drop-down, so the About box has a menu of its own
+    // after the design's.
+    if (ws().about() && about_id_ == 0 && bar_ != nullptr) {
+      const HMENU help = CreatePopupMenu();
+      check(help != nullptr, "CreatePopupMenu", path());
+      const std::wstring entry = to_wide("&About " + ws().about()->name);
+      if (AppendMenuW(help, MF_STRING, next_id_, entry.c_str()) == 0 ||
+          AppendMenuW(bar_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help") == 0) {
+        DestroyMenu(help);
+        platform_failed("AppendMenu", path());
+      }
+      about_id_ = next_id_++;
       check(DrawMenuBar(window) != 0, "DrawMenuBar", path());
     }
     // The designed client size, now that the menu bar has its items.

@@ -66,6 +66,7 @@ class MainPeer final : public Win32Peer {
   HMENU window_menu_ = nullptr;
   std::vector<MenuPeer*> menu_peers_;
   UINT next_id_ = 100;
+  UINT about_id_ = 0;  // the About box's entry, in a Help menu after the design's; 0 for none
   SIZE wanted_client_{};
   std::string caption_;
 };

@@ -310,6 +310,21 @@ ScrollBars Win32WindowSystem::client_scroll_bars() const {
   return client_->bars();
 }
 
+Metrics Win32WindowSystem::metrics() const {
+  // The frame the system gives an MDI child with a caption and a sizing border, as the
+  // children are made.
+  RECT frame{0, 0, 0, 0};
+  if (AdjustWindowRectEx(&frame, WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE,
+                         WS_EX_MDICHILD) == 0) {
+    frame = RECT{-GetSystemMetrics(SM_CXSIZEFRAME),
+                 -GetSystemMetrics(SM_CYSIZEFRAME) - GetSystemMetrics(SM_CYCAPTION),
+                 GetSystemMetrics(SM_CXSIZEFRAME), GetSystemMetrics(SM_CYSIZEFRAME)};
+  }
+  const int across = static_cast<int>(frame.right - frame.left);
+  return Metrics{twips_per_pixel(), GetSystemMetrics(SM_CXVSCROLL), across / 2,
+                 static_cast<int>(frame.bottom - frame.top) - across};
+}
+
 void Win32WindowSystem::main_window_shown() {
   main_shown_ = true;
   known_client_ = client_ != nullptr ? client_->size() : SIZE{};
@@ -348,8 +363,9 @@ void Win32WindowSystem::report_place(ChildPeer& child) {
   tell_person(UserAction::place(child.owner(), child.inspect().geometry));
 }
 
-void Win32WindowSystem::report_typed(Win32Peer& text_box, std::string_view typed) {
-  tell_person(UserAction::type(text_box.owner(), typed));
+void Win32WindowSystem::report_text_changed(Win32Peer& text_box, std::string_view before,
+                                            std::string_view after) {
+  tell_person(text_changed(text_box.owner(), before, after));
 }
 
 void Win32WindowSystem::child_activated(ChildPeer& child) {

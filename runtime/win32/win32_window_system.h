@@ -82,6 +82,8 @@ class Win32WindowSystem final : public WindowSystem {
   int run_message_loop() override;
   void quit() override;
   ScrollBars client_scroll_bars() const override;
+  // The system's: its scroll bars, and the frame it gives a sizable MDI child.
+  Metrics metrics() const override;
 
  protected:
   std::unique_ptr<Peer> make_main_window(const FormDesign& design, Object& owner) override;
@@ -166,7 +168,7 @@ class Win32WindowSystem final : public WindowSystem {
   void report_click(Object& owner);
   void report_child_resized(Win32Peer& child);
   void report_place(ChildPeer& child);
-  void report_typed(Win32Peer& text_box, std::string_view typed);
+  void report_text_changed(Win32Peer& text_box, std::string_view before, std::string_view after);
   void child_activated(ChildPeer& child);
   void main_window_shown();
   // The main window was closed: the program takes the windows down.

@@ -161,6 +161,17 @@ Program::Program(const std::vector<std::string>& environment, std::vector<std::s
           true) {
 }
 
+Played play_headless(const std::string& script) {
+  Process program({program_path(), "--headless", "--script", script}, {}, true);
+  Played played;
+  try {
+    for (;;) played.out += program.read_line(10s) + "\n";
+  } catch (const std::runtime_error&) {  // its output ended, or it hangs: the status tells
+  }
+  played.status = program.wait(10s);
+  return played;
+}
+
 std::string Program::state() {
   process_.send("state");
   std::string state;
@@ -203,11 +214,13 @@ std::string XDesktop::missing() {
   return {};
 }
 
-XDesktop::XDesktop() {
+XDesktop::XDesktop(QSize screen) {
   // Xvfb picks a free display itself and says which on its standard output.
-  server_ = new Process(
-      {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-dpi", "96"},
-      {}, true);
+  server_ =
+      new Process({"Xvfb", "-displayfd", "1", "-screen", "0",
+                   std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + "x24",
+                   "-nolisten", "tcp", "-dpi", "96"},
+                  {}, true);
   name_ = ":" + server_->read_line(20s);
   for (int tries = 0; display_ == nullptr && tries < 100; ++tries) {
     display_ = XOpenDisplay(name_.c_str());

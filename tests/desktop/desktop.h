@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 typedef struct _XDisplay Display;
 
@@ -62,13 +63,22 @@ class Program {
   Process process_;
 };
 
+// The program on its in-memory window system, playing a script file (--headless --script
+// FILE): what it printed, and its exit status (-1 if it did not end).
+struct Played {
+  std::string out;
+  int status = -1;
+};
+Played play_headless(const std::string& script);
+
 // An X server with a window manager, for as long as it lives.
 class XDesktop {
  public:
   // Why there can be none here, or empty.
   static std::string missing();
 
-  XDesktop();
+  // A screen of `screen` pixels, at 96 dpi.
+  explicit XDesktop(QSize screen = QSize(1280, 1024));
   ~XDesktop();
   XDesktop(const XDesktop&) = delete;
   XDesktop& operator=(const XDesktop&) = delete;

@@ -194,16 +194,19 @@ class Desktop : public ::testing::Test {
     }
   }
 
-  // The program ends; what it recorded of the person, played in memory, ends in `state`.
+  // The program ends; what it recorded of the person, played by the program on its in-memory
+  // window system, set up by nothing but the recording's first line, ends in `state`.
   void expect_recording_replays(const std::string& state) {
     program_->send("quit");
     EXPECT_EQ(program_->wait(10s), 0);
     std::ifstream file(recording_);
     std::stringstream recorded;
     recorded << file.rdbuf();
-    Prediction replay(layout_->config);
-    for (std::string line; std::getline(recorded, line);) replay.run(line);
-    EXPECT_EQ(comparable(replay.state()), comparable(state)) << "recorded:\n" << recorded.str();
+    const std::string replay = recording_ + ".state";
+    std::ofstream(replay) << recorded.str() << "state\n";
+    const desktop::Played played = desktop::play_headless(replay);
+    EXPECT_EQ(played.status, 0);
+    EXPECT_EQ(comparable(played.out), comparable(state)) << "recorded:\n" << recorded.str();
   }
 
   // The client area on the screen: the bottom of the main window, below its menu bar.
@@ -250,6 +253,8 @@ class Desktop : public ::testing::Test {
 XDesktop* Desktop::desktop_ = nullptr;
 Layout* Desktop::layout_ = nullptr;
 
+// The drag is recorded as resizes, which `--headless --script` plays to the same state (at the
+// test's end).
 TEST_F(Desktop, DraggingTheBorderPixelByPixelLaysOutOddAndEvenWidths) {
   const QRect frame = desktop_->frame_of(window_);
   const QPoint border(frame.right(), frame.center().y());
@@ -360,6 +365,43 @@ TEST_F(Desktop, VulTekstboxTheResizeButtonAndTheWindowListByMouse) {
 TEST_F(Desktop, ClosingTheMainWindowEndsTheProgram) {
   desktop_->keys({"Alt_L", "F4"});  // the window manager's own way to close a window
   EXPECT_EQ(program_->wait(10s), 0);
+}
+
+// The inspector beside the main window on a screen of 1600 by 1000, as openbox frames and
+// places them: the frames side by side on the screen, neither over the other.
+TEST(Inspector, StandsBesideTheMainWindowOnAScreenOf1600By1000) {
+  if (const std::string missing = XDesktop::missing(); !missing.empty()) GTEST_SKIP() << missing;
+  XDesktop desktop(QSize(1600, 1000));
+  Program program({desktop.display_variable(), "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=",
+                   "XDG_RUNTIME_DIR=" + desktop::private_runtime_folder()},
+                  {"--inspect"});
+  const unsigned long main = desktop.window("ResizeL");
+  const unsigned long inspector = desktop.window("Inspector");
+  ASSERT_NE(main, 0u) << "the main window did not come";
+  ASSERT_NE(inspector, 0u) << "the inspector did not come";
+  program.settled_state();
+  // Where the window manager has put the frames, once they stay.
+  QRect main_frame, inspector_frame;
+  for (int tries = 0; tries < 50; ++tries) {
+    const QRect m = desktop.frame_of(main), i = desktop.frame_of(inspector);
+    if (tries > 0 && m == main_frame && i == inspector_frame) break;
+    main_frame = m;
+    inspector_frame = i;
+    std::this_thread::sleep_for(100ms);
+  }
+  const auto text = [](const QRect& r) {
+    return std::to_string(r.width()) + "x" + std::to_string(r.height()) + "+" +
+           std::to_string(r.x()) + "+" + std::to_string(r.y());
+  };
+  const std::string where = "main " + text(main_frame) + ", inspector " + text(inspector_frame);
+  EXPECT_FALSE(main_frame.intersects(inspector_frame)) << where;
+  EXPECT_TRUE(main_frame.right() < inspector_frame.left() ||
+              inspector_frame.right() < main_frame.left())
+      << "not side by side: " << where;
+  const QRect screen(0, 0, 1600, 1000);
+  EXPECT_TRUE(screen.contains(main_frame) && screen.contains(inspector_frame)) << where;
+  program.send("quit");
+  EXPECT_EQ(program.wait(10s), 0);
 }
 
 // On a real Wayland compositor: a session of resizes across odd and even widths and both

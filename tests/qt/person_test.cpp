@@ -2,6 +2,8 @@
 // keys MDI programs have and the text box, recorded as it happens, and the recording played
 // again on both window systems.
 
+#include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/cli.h"
 #include "app/session.h"
 #include "qt_support.h"
 #include "runtime/application.h"
@@ -61,6 +64,7 @@ std::string replay(rt::WindowSystem& ws, const std::string& recording) {
 class Person : public ::testing::Test {
  protected:
   Person() : recorder(recording) {
+    recording << app::recording_header(ws.metrics()) << '\n';  // as --record starts
     ws.person().listen(&recorder);
     app.start();
     settle();
@@ -195,6 +199,10 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
   QTest::keyClick(text, Qt::Key_Return);
   QTest::keyClick(text, Qt::Key_Backspace);
   QTest::keyClick(text, Qt::Key_Backspace);
+  // One key in the middle of the long text: recorded as that one key, where it went.
+  QTest::keyClick(text, Qt::Key_Home, Qt::ControlModifier);
+  for (int i = 0; i < 3; ++i) QTest::keyClick(text, Qt::Key_Right);
+  QTest::keyClicks(text, "k");
   settle();
   auto* button = qobject_cast<QPushButton*>(
       ws.native(*app.existing_instance("frmResizeT")->controls().back()));
@@ -207,14 +215,29 @@ TEST_F(Person, WhatAPersonDoesIsRecordedAndReplaysToTheSameStateOnBothWindowSyst
        {"resize ", "activate frmResizeT", "place frmResizeT ", "place frmResizeL ",
         "maximize frmResizeR", "click mnuOplossing", "restore frmResizeR", "minimize frmResizeL",
         "restore frmResizeL", "window frmResizeT", "next\nnext\nprevious\nprevious\n",
-        "click mnuVulBox", "type Text1 ", "click Command1"}) {
+        "click mnuVulBox", "type Text1 ", "\nedit Text1 3 0 \"k\"\n", "click Command1"}) {
     EXPECT_NE(recorded.find(kind), std::string::npos) << kind << " is not in:\n" << recorded;
   }
 
   QtWindowSystem qt;
   EXPECT_EQ(lines_of(replay(qt, recorded)), lines_of(state)) << recorded;
-  rt::headless::HeadlessWindowSystem memory(qt_support::config_like_qt());
-  EXPECT_EQ(lines_of(replay(memory, recorded)), lines_of(state)) << recorded;
+  // In memory, set up by nothing but the recording's first line: Qt's metrics, which are not the
+  // in-memory defaults, as they are measured on the program's own frames.
+  rt::Metrics metrics;
+  ASSERT_EQ(app::read_recording_header(lines_of(recorded).front(), metrics), "");
+  const rt::headless::Config measured = qt_support::config_like_qt();
+  EXPECT_EQ(metrics, (rt::Metrics{measured.twips_per_pixel, measured.scroll_bar_px,
+                                  measured.border_px, measured.caption_px}));
+  const rt::headless::Config defaults;
+  EXPECT_NE(metrics, (rt::Metrics{defaults.twips_per_pixel, defaults.scroll_bar_px,
+                                  defaults.border_px, defaults.caption_px}));
+  const std::string file = ::testing::TempDir() + "person.session";
+  std::ofstream(file) << recorded << "state\n";
+  std::ostringstream out, err;
+  app::Options options;
+  ASSERT_EQ(app::parse_options({"--headless", "--script", file}, options), "");
+  EXPECT_EQ(app::run_headless(options, std::cin, out, err), 0) << err.str();
+  EXPECT_EQ(lines_of(out.str()), lines_of(state)) << recorded;
 }
 
 // A child's window menu, the context menu of its title bar, offers what MDI children have

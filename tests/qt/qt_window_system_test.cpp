@@ -19,12 +19,14 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
 
+#include "app/cli.h"
 #include "forms/frmResizeB.h"
 #include "forms/frmResizeL.h"
 #include "forms/frmResizeT.h"
@@ -209,6 +211,40 @@ TEST_F(Program, TheMenuBarHoldsTheDropDownAndTheCommand) {
     EXPECT_FALSE(option->isChecked());
     EXPECT_TRUE(option->isEnabled());
   }
+}
+
+// The program's About box: the last entry of "Solve Problem", after the window list; the menu
+// bar and the client area stay as the design has them.
+TEST_F(Program, TheAboutBoxComesAfterTheWindowListAndSaysTheVersion) {
+  const rt::PeerState before = main().peer_if_loaded()->inspect();
+  ws.set_about(app::about());
+  QMenu& solve = *window().menuBar()->actions().front()->menu();
+  for (int opened = 0; opened < 2; ++opened) {  // the list is made anew each time
+    emit solve.aboutToShow();
+    const QList<QAction*> entries = solve.actions();
+    ASSERT_EQ(entries.size(), 2 + 1 + 4 + 1 + 1);
+    EXPECT_EQ(entries[6]->text(), "&4 Form1");
+    EXPECT_TRUE(entries[7]->isSeparator());
+    EXPECT_EQ(entries[8]->text(), "&About mdiresize");
+  }
+  EXPECT_EQ(window().menuBar()->actions().size(), 2);
+  solve.actions().back()->trigger();
+  QCoreApplication::processEvents();
+  const QList<QMessageBox*> boxes = window().findChildren<QMessageBox*>();
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0]->isVisible());
+  EXPECT_EQ(boxes[0]->windowTitle(), "About mdiresize");
+  const std::string text = boxes[0]->text().toStdString();
+  for (const char* part :
+       {"mdiresize " MDIRESIZE_VERSION "\n", "double scroll bar", "MIT", "man mdiresize"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part << " is not in:\n" << text;
+  }
+  const rt::PeerState after = main().peer_if_loaded()->inspect();
+  EXPECT_EQ(after.geometry.width, before.geometry.width);
+  EXPECT_EQ(after.geometry.height, before.geometry.height);
+  EXPECT_EQ(after.client.width, before.client.width);
+  EXPECT_EQ(after.client.height, before.client.height);
+  boxes[0]->accept();
 }
 
 TEST_F(Program, EachTriggerFlipsTheCheckMarkExactlyOnce) {
@@ -428,6 +464,15 @@ TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   EXPECT_EQ(box.Text(), design + "een\r\ntw");
   ws.person().user_type(box, "\b\b\b");
   EXPECT_EQ(box.Text(), design + "een");
+  // An edit in the middle, at positions as the text's length counts them (a line break two);
+  // one that does not fit the text does nothing.
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 1, 1, "\xC3\xA9\n"});
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
+  EXPECT_EQ(widget<QPlainTextEdit>(box).toPlainText().toStdString(),
+            design.substr(0, design.size() - 2) + "\ne\xC3\xA9\nn");
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 2, 0, "x"});  // inside the e acute
+  ws.person().user_edit(box, rt::TextEdit{0, design.size() + 7, ""});
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
 }
 
 TEST_F(Program, TheCorrectedColumnsGiveTheListsAnExtentToScrollAcross) {

@@ -18,7 +18,12 @@
 namespace {
 
 TEST(Agreement, InMemoryScrollBarsMatchTheRealMdiClient) {
-  agreement::expect_sweeps_agree(win32_support::config_like_win32(),
+  const rt::headless::Config config = win32_support::config_like_win32();
+  // What a recording's first line says of Win32, for a replay in memory: what is measured.
+  EXPECT_EQ(rt::win32::Win32WindowSystem().metrics(),
+            (rt::Metrics{config.twips_per_pixel, config.scroll_bar_px, config.border_px,
+                         config.caption_px}));
+  agreement::expect_sweeps_agree(config,
                                  [] { return std::make_unique<rt::win32::Win32WindowSystem>(); });
 }
 

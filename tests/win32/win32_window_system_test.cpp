@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,8 +16,8 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
 
+#include "app/cli.h"
 #include "app/png_file.h"
-
 #include "forms/frmResizeB.h"
 #include "forms/frmResizeL.h"
 #include "forms/frmResizeT.h"
@@ -213,6 +216,71 @@ TEST_F(Program, TheMenuBarHoldsTheDropDownWithTheWindowListAndTheCommand) {
   for (UINT i = 0; i < 4; ++i) {
     EXPECT_NE(menu_text(solve(), 3 + i).find(captions[i]), std::wstring::npos) << i;
     EXPECT_EQ(native_check(3 + i), i == 3) << i;
+  }
+}
+
+// The program's About box: the platform's window list ends "Solve Problem", so it comes in a
+// Help menu after the design's entries, and the client area stays the design's.
+TEST(About, AHelpMenuAfterTheDesignsOpensTheAboutBoxWithTheVersion) {
+  const auto client_of = [](rt::win32::Win32WindowSystem& ws) {
+    RECT area;
+    GetClientRect(ws.mdi_client(), &area);
+    return std::pair(area.right, area.bottom);
+  };
+  std::pair<LONG, LONG> designed;
+  {
+    rt::win32::Win32WindowSystem ws;
+    rt::Application app(shell::make_project(), ws);
+    app.start();
+    designed = client_of(ws);
+  }
+  rt::win32::Win32WindowSystem ws;
+  ws.set_about(app::about());
+  rt::Application app(shell::make_project(), ws);
+  app.start();
+  EXPECT_EQ(client_of(ws), designed);
+  const HMENU bar = ws.menu_bar();
+  ASSERT_EQ(GetMenuItemCount(bar), 3);
+  EXPECT_EQ(menu_text(bar, 1), L"Vul tekstbox");
+  EXPECT_EQ(menu_text(bar, 2), L"&Help");
+  const HMENU help = GetSubMenu(bar, 2);
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(menu_text(help, 0), L"&About mdiresize");
+
+  // The box is modal: read and closed from another thread while the entry's command runs.
+  std::string title, text;
+  const DWORD self = GetCurrentThreadId();
+  std::thread reader([&] {
+    for (int tries = 0; tries < 500 && text.empty(); ++tries) {
+      HWND box = nullptr;
+      EnumThreadWindows(
+          self,
+          [](HWND window, LPARAM found) {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (std::string_view(name) != "#32770") return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box == nullptr) {
+        Sleep(10);
+        continue;
+      }
+      char said[1024] = {};
+      GetWindowTextA(box, said, sizeof said);
+      title = said;
+      GetDlgItemTextA(box, 0xFFFF, said, sizeof said);  // a message box's text
+      text = said;
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  SendMessageW(ws.main_window(), WM_COMMAND, GetMenuItemID(help, 0), 0);
+  reader.join();
+  EXPECT_EQ(title, "About mdiresize");
+  for (const char* part :
+       {"mdiresize " MDIRESIZE_VERSION "\n", "double scroll bar", "MIT", "man mdiresize"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part << " is not in:\n" << text;
   }
 }
 
@@ -415,6 +483,12 @@ TEST_F(Program, ActivatingAnotherChildLeavesTheMaximisedOneMaximisedBehindIt) {
 
 // --- what a person does -----------------------------------------------------------------------
 
+class Heard final : public rt::UserActionListener {
+ public:
+  void acted(const rt::UserAction& action) override { actions.push_back(action); }
+  std::vector<rt::UserAction> actions;
+};
+
 TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   auto& box = app.instance<frmResizeB>().Text1();
   const std::string design = box.Text();
@@ -423,13 +497,22 @@ TEST_F(Program, TypingGoesToTheEndAndBackspaceTakesALineBreakWhole) {
   EXPECT_EQ(text_of(ws.native(box)), rt::win32::to_wide(design + "een\r\ntw"));
   ws.person().user_type(box, "\b\b\b");
   EXPECT_EQ(box.Text(), design + "een");
+  // An edit in the middle, at positions as the text's length counts them (a line break two);
+  // one that does not fit the text does nothing.
+  Heard heard;
+  ws.person().listen(&heard);
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 1, 1, "\xC3\xA9\n"});
+  ws.person().listen(nullptr);
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
+  EXPECT_EQ(text_of(ws.native(box)), rt::win32::to_wide(design + "e\xC3\xA9\r\nn"));
+  // The control reports it as the edit it was, not as the end typed anew.
+  ASSERT_EQ(heard.actions.size(), 1u);
+  EXPECT_EQ(heard.actions[0].kind, rt::UserAction::Kind::Edit);
+  EXPECT_EQ(heard.actions[0].edit, (rt::TextEdit{design.size() + 1, 1, "\xC3\xA9\r\n"}));
+  ws.person().user_edit(box, rt::TextEdit{design.size() + 2, 0, "x"});  // inside the e acute
+  ws.person().user_edit(box, rt::TextEdit{0, design.size() + 7, ""});
+  EXPECT_EQ(box.Text(), design + "e\xC3\xA9\r\nn");
 }
-
-class Heard final : public rt::UserActionListener {
- public:
-  void acted(const rt::UserAction& action) override { actions.push_back(action); }
-  std::vector<rt::UserAction> actions;
-};
 
 // The message loop gives the MDI keys to the platform: Ctrl+F6 makes another child the active one.
 TEST_F(Program, CtrlF6InTheMessageLoopActivatesAnotherChild) {
