@@ -325,14 +325,16 @@ TEST(Session, ARecordingsFirstLineSaysWhatTheWindowSystemMeasures) {
            {"15 twips per pixel, scroll bars 17, frame border 4, caption 2.5 pixels",
             "ends in \".5 pixels\""},
        }) {
-    const Outcome r = session(header + bad + "\n" + script);
+    std::string line = header;
+    line += bad;
+    const Outcome r = session(line + "\n" + script);
     EXPECT_EQ(r.status, 2) << bad;
     EXPECT_EQ(r.out, "") << bad;
     EXPECT_TRUE(contains(r.err, "mdiresize: standard input: line 1: the recording's header"))
         << r.err;
     EXPECT_TRUE(contains(r.err, why)) << r.err;
     rt::Metrics kept{13, 1, 2, 3};
-    EXPECT_NE(app::read_recording_header(header + bad, kept), "");
+    EXPECT_NE(app::read_recording_header(line, kept), "");
     EXPECT_EQ(kept, (rt::Metrics{13, 1, 2, 3})) << bad;
   }
 }
