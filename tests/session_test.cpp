@@ -327,7 +327,10 @@ TEST(Session, ARecordingsFirstLineSaysWhatTheWindowSystemMeasures) {
        }) {
     std::string line = header;
     line += bad;
-    const Outcome r = session(line + "\n" + script);
+    std::string input = line;
+    input += '\n';
+    input += script;
+    const Outcome r = session(input);
     EXPECT_EQ(r.status, 2) << bad;
     EXPECT_EQ(r.out, "") << bad;
     EXPECT_TRUE(contains(r.err, "mdiresize: standard input: line 1: the recording's header"))
