@@ -3,10 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <map>
-#include <regex>
 #include <string_view>
 
 namespace bench {
@@ -19,16 +17,6 @@ struct RatioSpec {
 
 std::vector<RatioSpec>& ratios() {
   static std::vector<RatioSpec> all;
-  return all;
-}
-
-std::vector<std::pair<std::string, std::function<bool()>>>& checks() {
-  static std::vector<std::pair<std::string, std::function<bool()>>> all;
-  return all;
-}
-
-std::vector<std::pair<std::string, std::function<std::vector<Figure>()>>>& measurements() {
-  static std::vector<std::pair<std::string, std::function<std::vector<Figure>()>>> all;
   return all;
 }
 
@@ -60,31 +48,10 @@ class ResultKeeper : public benchmark::ConsoleReporter {
   std::map<std::string, double> fastest_;
 };
 
-void print_figure(const Figure& f) {
-  char value[32];
-  std::snprintf(value, sizeof value, "%.2f%s%s", f.value, f.unit == "x" ? "" : " ", f.unit.c_str());
-  if (f.goal <= 0) {
-    std::printf("%-66s %14s %14s\n", f.name.c_str(), value, "-");
-    return;
-  }
-  char goal[32];
-  std::snprintf(goal, sizeof goal, "%.2f%s%s", f.goal, f.unit == "x" ? "" : " ", f.unit.c_str());
-  const bool met = f.higher_is_better ? f.value >= f.goal : f.value <= f.goal;
-  std::printf("%-66s %14s %14s %s\n", f.name.c_str(), value, goal, met ? "met" : "NOT MET");
-}
-
 }  // namespace
 
 Ratio::Ratio(std::string name, std::string numerator, std::string denominator, double goal) {
   ratios().push_back({std::move(name), std::move(numerator), std::move(denominator), goal});
-}
-
-Check::Check(std::string name, std::function<bool()> holds) {
-  checks().emplace_back(std::move(name), std::move(holds));
-}
-
-Measurement::Measurement(std::string name, std::function<std::vector<Figure>()> measure) {
-  measurements().emplace_back(std::move(name), std::move(measure));
 }
 
 int run(int argc, char** argv) {
@@ -103,13 +70,7 @@ int run(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
 
-  bool all_hold = true;
-  for (const auto& [name, holds] : checks()) {
-    const bool ok = holds();
-    std::printf("check: %s: %s\n", name.c_str(), ok ? "yes" : "NO");
-    std::fflush(stdout);
-    all_hold = all_hold && ok;
-  }
+  const bool all_hold = run_checks();
   ResultKeeper recorder;
   benchmark::RunSpecifiedBenchmarks(&recorder);
 
@@ -120,16 +81,8 @@ int run(int argc, char** argv) {
     if (numerator <= 0 || denominator <= 0) continue;
     table.push_back({r.name, numerator / denominator, "x", r.goal});
   }
-  if (figures != "none") {
-    const std::regex selected(figures == "all" ? ".*" : figures);
-    for (const auto& [name, measure] : measurements()) {
-      if (!std::regex_search(name, selected)) continue;
-      std::fprintf(stderr, "measuring: %s\n", name.c_str());
-      for (Figure& figure : measure()) table.push_back(std::move(figure));
-    }
-  }
-  std::printf("\n%-66s %14s %14s\n", "figure", "value", "goal");
-  for (const Figure& f : table) print_figure(f);
+  run_measurements(figures, table);
+  print_table(table);
   benchmark::Shutdown();
   return all_hold ? 0 : 1;
 }
