@@ -30,6 +30,12 @@ if(MDIRESIZE_TESTS)
                      COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --prefix
                      COMMENT "Making the Wine prefix for the tests")
   add_custom_target(wine_prefix ALL DEPENDS ${PROJECT_BINARY_DIR}/wine/.made)
+  # And the one the desktop tests of the normal build run the program in, on their X display.
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/wine-x11/.made
+                     COMMAND ${CMAKE_COMMAND} -E env MDIRESIZE_WINE_GRAPHICS=x11
+                             ${CMAKE_CROSSCOMPILING_EMULATOR} --prefix
+                     COMMENT "Making the Wine prefix for the desktop tests (x11 driver)")
+  add_custom_target(wine_prefix_x11 ALL DEPENDS ${PROJECT_BINARY_DIR}/wine-x11/.made)
 
   # One wineserver for the whole run: a fresh one, started as CTest reads the tests, before it
   # runs the test programs to list theirs (a fixture would come after that), and ended after

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Wine for the Windows build (the emulator of cmake/mingw-w64.cmake): in a prefix of the build
-# tree's own, so that nothing touches ~/.wine, and without a display (Wine's graphics driver is
-# null; DISPLAY is dropped).
+# tree's own, so that nothing touches ~/.wine, and by default without a display (Wine's graphics
+# driver is null; DISPLAY is dropped).
+# $MDIRESIZE_WINE_GRAPHICS chooses the driver: null (the default) or x11, whose windows go to
+# $DISPLAY (kept); each driver has a prefix of its own, PREFIX-x11 for x11, so that one never
+# changes the other.
 # Usage: wine.sh PREFIX PROGRAM [ARGS...]  runs a Windows program (the prefix made if need be)
 #        wine.sh PREFIX --prefix           only makes the prefix (once; Wine takes some 15 s)
 #        wine.sh PREFIX --start            a fresh wineserver that stays between programs, with
@@ -17,6 +20,18 @@ if [ $# -lt 2 ]; then
 fi
 prefix="$(realpath -m "$1")"  # Wine wants it absolute
 shift
+graphics="${MDIRESIZE_WINE_GRAPHICS:-null}"
+case "$graphics" in
+  null) unset DISPLAY WAYLAND_DISPLAY ;;
+  x11)
+    unset WAYLAND_DISPLAY
+    prefix="$prefix-x11"
+    ;;
+  *)
+    echo "wine.sh: MDIRESIZE_WINE_GRAPHICS is null or x11, not '$graphics'" >&2
+    exit 2
+    ;;
+esac
 wine="${MDIRESIZE_WINE:-/usr/lib/wine/wine64}"
 wineserver="$(dirname "$wine")/wineserver"
 if [ ! -x "$wine" ]; then
@@ -26,7 +41,6 @@ fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 # No dialog offering to download Mono or Gecko, which nothing here needs.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
 # Idle seconds before a started server ends on its own: long enough to span a test run, short
 # enough that an interrupted run (no --stop) leaves nothing behind for long.
 idle=60
@@ -56,9 +70,10 @@ make_prefix() {
     [ ! -f "$prefix/.made" ] || exit 0
     # What a failed attempt left, its server first.
     quiet 30 "$wineserver" -k || true
+    # Made without a display whatever the driver, so that a build can make either.
     rm -rf "$prefix" &&
-      quiet 300 "$wine" wineboot --init &&
-      quiet 60 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f &&
+      quiet 300 env -u DISPLAY "$wine" wineboot --init &&
+      quiet 60 env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f &&
       install_fonts &&
       touch "$prefix/.made"
   ) 9>"$prefix.lock"; then
@@ -83,6 +98,10 @@ case "$1" in
     [ ! -d "$prefix" ] || quiet 30 "$wineserver" -k || true
     ;;
   *)
+    if [ "$graphics" = x11 ] && [ -z "${DISPLAY:-}" ]; then
+      echo "wine.sh: MDIRESIZE_WINE_GRAPHICS=x11 needs DISPLAY" >&2
+      exit 2
+    fi
     make_prefix
     exec "$wine" "$@"
     ;;

@@ -139,14 +139,17 @@ std::string Process::read_line(std::chrono::milliseconds timeout) {
   }
   const std::size_t end = buffer_.find('\n');
   std::string line = buffer_.substr(0, end);
+  if (line.ends_with('\r')) line.pop_back();  // a Windows program's console
   buffer_.erase(0, end + 1);
   return line;
 }
 
-Program::Program(const std::vector<std::string>& environment, std::vector<std::string> args)
+Program::Program(const std::vector<std::string>& environment, std::vector<std::string> args,
+                 std::vector<std::string> command)
     : process_(
           [&] {
-            std::vector<std::string> command = {program_path(), "--script", "-"};
+            if (command.empty()) command = {program_path()};
+            command.insert(command.end(), {"--script", "-"});
             command.insert(command.end(), args.begin(), args.end());
             return command;
           }(),
@@ -192,6 +195,23 @@ std::string Program::settled_state() {
     before = std::move(now);
   }
   return before;
+}
+
+std::vector<std::string> windows_program() {
+  return {"env", "MDIRESIZE_WINE_GRAPHICS=x11", MDIRESIZE_WINE_SH, MDIRESIZE_WINE_PREFIX,
+          MDIRESIZE_WINDOWS_PROGRAM};
+}
+
+std::string windows_program_missing() {
+  const std::vector<std::string> command = windows_program();
+  if (access(command.back().c_str(), R_OK) != 0) {
+    return "no Windows build at " + command.back() + " (cmake --build --preset windows)";
+  }
+  const char* wine = std::getenv("MDIRESIZE_WINE");
+  const std::string loader = wine != nullptr ? wine : "/usr/lib/wine/wine64";
+  if (access(loader.c_str(), X_OK) != 0)
+    return "no Wine at " + loader + " (tools/setup installs it)";
+  return {};
 }
 
 std::string private_runtime_folder() {

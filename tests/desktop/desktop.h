@@ -47,10 +47,12 @@ class Process {
   std::string buffer_;
 };
 
-// The program, driven through its session commands on standard input (--script -).
+// The program, driven through its session commands on standard input (--script -): the one
+// of MDIRESIZE_PROGRAM, or the one `command` starts.
 class Program {
  public:
-  Program(const std::vector<std::string>& environment, std::vector<std::string> args = {});
+  Program(const std::vector<std::string>& environment, std::vector<std::string> args = {},
+          std::vector<std::string> command = {});
   // What `state` prints, once the program has settled: asked until two answers 80 ms apart
   // are the same, so that what the last input set going has been handled.
   std::string settled_state();
@@ -125,6 +127,12 @@ class Weston {
   std::string socket_;
   std::unique_ptr<Process> compositor_;
 };
+
+// The Windows build's program under Wine with its x11 graphics driver (cmake/wine.sh, in the
+// Windows build's prefix for that driver): the command that starts it, and why there can be
+// none here, or empty.
+std::vector<std::string> windows_program();
+std::string windows_program_missing();
 
 // A folder of this user's only, for Qt's runtime files, made once per run.
 std::string private_runtime_folder();

@@ -263,7 +263,7 @@ TEST_F(Desktop, DraggingTheBorderPixelByPixelLaysOutOddAndEvenWidths) {
   std::string bars_seen;
   for (int pixels = 1; pixels <= 6; ++pixels) {
     desktop_->move(border + QPoint(pixels, 0));
-    const std::string state = program_->settled_state();
+    std::string state = program_->settled_state();
     const double width = state_value(state, "form MDIResize", "width");
     const double height = state_value(state, "form MDIResize", "height");
     prediction_->run("resize " + rt::format_number(width) + " " + rt::format_number(height));
@@ -402,6 +402,137 @@ TEST(Inspector, StandsBesideTheMainWindowOnAScreenOf1600By1000) {
   EXPECT_TRUE(screen.contains(main_frame) && screen.contains(inspector_frame)) << where;
   program.send("quit");
   EXPECT_EQ(program.wait(10s), 0);
+}
+
+// The Windows program under Wine, its windows Wine's own on the same X desktop (x11 driver),
+// given real input. After every step, the layout as it shows in `state` (the bars, the
+// children's places and states, the menu's check marks, the label) must be what the in-memory
+// window system predicts, given the Win32 metrics read from the program at start-up. (The
+// lists' heights are left out: a Win32 list box keeps whole rows, which the prediction has
+// not.)
+class Win32Desktop : public ::testing::Test {
+ protected:
+  // The frames' metrics from the start-up layout; the client area's bars from a width where
+  // they show (the naive halves overhang at 401 pixels). In a program of its own, so that the
+  // one the test drives starts as a person's does.
+  static rt::headless::Config measure_win32(const std::string& display) {
+    Program program({display, "WAYLAND_DISPLAY="}, {}, desktop::windows_program());
+    rt::headless::Config config;
+    const std::string start = program.settled_state();
+    const double tpp = config.twips_per_pixel;
+    const auto px = [&](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
+    const int frame_width = px(state_value(start, "form frmResizeL", "width") -
+                               state_value(start, "form frmResizeL", "scalewidth"));
+    config.border_px = frame_width / 2;
+    config.caption_px = px(state_value(start, "form frmResizeL", "height") -
+                           state_value(start, "form frmResizeL", "scaleheight")) -
+                        frame_width;
+    program.send("resize 6015 4860");
+    const std::string bars = program.settled_state();
+    EXPECT_TRUE(bars.starts_with("scrollbars both\n")) << bars;
+    config.scroll_bar_px = px(state_value(bars, "form MDIResize", "width") -
+                              state_value(bars, "form MDIResize", "scalewidth"));
+    program.send("quit");
+    EXPECT_EQ(program.wait(20s), 0);
+    return config;
+  }
+
+  void SetUp() override {
+    if (std::string missing = XDesktop::missing() + desktop::windows_program_missing();
+        !missing.empty()) {
+      GTEST_SKIP() << "cannot run here: " << missing;
+    }
+    desktop_ = std::make_unique<XDesktop>();
+    program_ = std::make_unique<Program>(
+        std::vector<std::string>{desktop_->display_variable(), "WAYLAND_DISPLAY="},
+        std::vector<std::string>{}, desktop::windows_program());
+    window_ = desktop_->window("ResizeL", 60s);  // a first start makes Wine's desktop too
+    ASSERT_NE(window_, 0u) << "the main window did not come";
+    config_ = measure_win32(desktop_->display_variable());
+    prediction_ = std::make_unique<Prediction>(config_);
+    expect_as_predicted("start-up");
+  }
+  void TearDown() override {
+    if (program_ == nullptr) return;
+    program_->send("quit");
+    EXPECT_EQ(program_->wait(20s), 0);
+  }
+
+  // What of a state the layout decides.
+  static std::string layout_of(const std::string& state) {
+    std::istringstream in(comparable(state));
+    std::string kept;
+    for (std::string line; std::getline(in, line);) {
+      if (line.starts_with("control frmResizeT.Label1 ")) line = line.substr(line.find("caption="));
+      if (line.starts_with("control ") && !line.starts_with("caption=")) continue;
+      kept += line + "\n";
+    }
+    return kept;
+  }
+  std::string expect_as_predicted(const std::string& step) {
+    std::string state = program_->settled_state();
+    EXPECT_EQ(layout_of(state), layout_of(prediction_->state())) << "after " << step;
+    return state;
+  }
+  // The client area's top left on the screen: below the menu bar, which Wine's window holds.
+  QPoint client_on_screen(const std::string& state) {
+    const QRect area = desktop_->area_of(window_);
+    const int height = static_cast<int>(
+        std::lround(state_value(state, "form MDIResize", "height") / config_.twips_per_pixel));
+    return QPoint(area.left(), area.bottom() + 1 - height);
+  }
+
+  rt::headless::Config config_;
+  std::unique_ptr<XDesktop> desktop_;
+  std::unique_ptr<Program> program_;
+  unsigned long window_ = 0;
+  std::unique_ptr<Prediction> prediction_;
+};
+
+TEST_F(Win32Desktop, DraggingTheFramesBorderLaysOutOddAndEvenWidths) {
+  const QRect frame = desktop_->frame_of(window_);
+  const QPoint border(frame.right(), frame.center().y());
+  desktop_->move(border);
+  desktop_->press();
+  std::string bars_seen;
+  for (int pixels = 1; pixels <= 4; ++pixels) {
+    desktop_->move(border + QPoint(pixels, 0));
+    std::string state = program_->settled_state();
+    const double width = state_value(state, "form MDIResize", "width");
+    prediction_->run("resize " + rt::format_number(width) + " " +
+                     rt::format_number(state_value(state, "form MDIResize", "height")));
+    bars_seen += expect_as_predicted("a drag to " + rt::format_number(width)).substr(0, 15) + ";";
+  }
+  desktop_->release();
+  EXPECT_NE(bars_seen.find("scrollbars both"), std::string::npos) << bars_seen;
+  EXPECT_NE(bars_seen.find("scrollbars none"), std::string::npos) << bars_seen;
+}
+
+// "Solve Problem" opened by a click on the menu bar and "Oplossing" chosen in it (its check
+// mark comes, and the layout follows), then a child's maximise button.
+TEST_F(Win32Desktop, TheMenuAndAChildsMaximiseButtonByMouse) {
+  std::string state = program_->state();
+  const QPoint client = client_on_screen(state);
+  const QRect area = desktop_->area_of(window_);
+  const int menu_bar = client.y() - area.top();
+  desktop_->click(area.topLeft() + QPoint(12, menu_bar / 2));  // "Solve Problem", the first
+  desktop_->keys({"Down"});
+  desktop_->keys({"Return"});
+  prediction_->run("click mnuOplossing");
+  state = expect_as_predicted("Solve Problem, Oplossing");
+  EXPECT_NE(state.find("menu MDIResize.mnuOplossing checked=True"), std::string::npos) << state;
+
+  const double tpp = config_.twips_per_pixel;
+  const int right = static_cast<int>(std::lround((state_value(state, "form frmResizeR", "left") +
+                                                  state_value(state, "form frmResizeR", "width")) /
+                                                 tpp));
+  // Square caption buttons (SM_CXSIZE wide, as the caption is SM_CYSIZE + 1 high) at the
+  // frame's right: close, then maximise.
+  const int button = config_.caption_px - 1;
+  desktop_->click(client + QPoint(right - config_.border_px - button - button / 2 - 1,
+                                  config_.border_px + config_.caption_px / 2));
+  prediction_->run("maximize frmResizeR");
+  expect_as_predicted("the maximise button");
 }
 
 // On a real Wayland compositor: a session of resizes across odd and even widths and both
