@@ -428,7 +428,7 @@ class Win32Desktop : public ::testing::Test {
     return kept;
   }
   std::string expect_as_predicted(const std::string& step) {
-    const std::string state = program_->settled_state();
+    std::string state = program_->settled_state();
     EXPECT_EQ(layout_of(state), layout_of(prediction_->state())) << "after " << step;
     return state;
   }
