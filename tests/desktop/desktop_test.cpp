@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -141,6 +142,30 @@ Layout measure() {
   return layout;
 }
 
+// The main window's right border dragged a pixel at a time, `pixels` steps, the prediction
+// told of each width the program reports and `expect_as_predicted` comparing (it returns the
+// state): odd widths bring the double bar, the next ones take it away again.
+void drag_border_pixel_by_pixel(
+    XDesktop& desktop, unsigned long window, Program& program, Prediction& prediction, int pixels,
+    const std::function<std::string(const std::string&)>& expect_as_predicted) {
+  const QRect frame = desktop.frame_of(window);
+  const QPoint border(frame.right(), frame.center().y());
+  desktop.move(border);
+  desktop.press();
+  std::string bars_seen;
+  for (int step = 1; step <= pixels; ++step) {
+    desktop.move(border + QPoint(step, 0));
+    const std::string state = program.settled_state();
+    const double width = state_value(state, "form MDIResize", "width");
+    const double height = state_value(state, "form MDIResize", "height");
+    prediction.run("resize " + rt::format_number(width) + " " + rt::format_number(height));
+    bars_seen += expect_as_predicted("a drag to " + rt::format_number(width)).substr(0, 15) + ";";
+  }
+  desktop.release();
+  EXPECT_NE(bars_seen.find("scrollbars both"), std::string::npos) << bars_seen;
+  EXPECT_NE(bars_seen.find("scrollbars none"), std::string::npos) << bars_seen;
+}
+
 class Desktop : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -256,23 +281,8 @@ Layout* Desktop::layout_ = nullptr;
 // The drag is recorded as resizes, which `--headless --script` plays to the same state (at the
 // test's end).
 TEST_F(Desktop, DraggingTheBorderPixelByPixelLaysOutOddAndEvenWidths) {
-  const QRect frame = desktop_->frame_of(window_);
-  const QPoint border(frame.right(), frame.center().y());
-  desktop_->move(border);
-  desktop_->press();
-  std::string bars_seen;
-  for (int pixels = 1; pixels <= 6; ++pixels) {
-    desktop_->move(border + QPoint(pixels, 0));
-    std::string state = program_->settled_state();
-    const double width = state_value(state, "form MDIResize", "width");
-    const double height = state_value(state, "form MDIResize", "height");
-    prediction_->run("resize " + rt::format_number(width) + " " + rt::format_number(height));
-    bars_seen += expect_as_predicted("a drag to " + rt::format_number(width)).substr(0, 15) + ";";
-  }
-  desktop_->release();
-  // Odd widths bring the double bar, the next ones take it away again.
-  EXPECT_NE(bars_seen.find("scrollbars both"), std::string::npos) << bars_seen;
-  EXPECT_NE(bars_seen.find("scrollbars none"), std::string::npos) << bars_seen;
+  drag_border_pixel_by_pixel(*desktop_, window_, *program_, *prediction_, 6,
+                             [this](const std::string& step) { return expect_as_predicted(step); });
 }
 
 TEST_F(Desktop, TitleBarButtonsMinimiseMaximiseAndRestoreAChild) {
@@ -490,22 +500,8 @@ class Win32Desktop : public ::testing::Test {
 };
 
 TEST_F(Win32Desktop, DraggingTheFramesBorderLaysOutOddAndEvenWidths) {
-  const QRect frame = desktop_->frame_of(window_);
-  const QPoint border(frame.right(), frame.center().y());
-  desktop_->move(border);
-  desktop_->press();
-  std::string bars_seen;
-  for (int pixels = 1; pixels <= 4; ++pixels) {
-    desktop_->move(border + QPoint(pixels, 0));
-    std::string state = program_->settled_state();
-    const double width = state_value(state, "form MDIResize", "width");
-    prediction_->run("resize " + rt::format_number(width) + " " +
-                     rt::format_number(state_value(state, "form MDIResize", "height")));
-    bars_seen += expect_as_predicted("a drag to " + rt::format_number(width)).substr(0, 15) + ";";
-  }
-  desktop_->release();
-  EXPECT_NE(bars_seen.find("scrollbars both"), std::string::npos) << bars_seen;
-  EXPECT_NE(bars_seen.find("scrollbars none"), std::string::npos) << bars_seen;
+  drag_border_pixel_by_pixel(*desktop_, window_, *program_, *prediction_, 4,
+                             [this](const std::string& step) { return expect_as_predicted(step); });
 }
 
 // "Solve Problem" opened by a click on the menu bar and "Oplossing" chosen in it (its check
