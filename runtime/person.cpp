@@ -93,7 +93,8 @@ bool on_boundary(std::string_view text, std::size_t at) {
   return (byte & 0xC0) != 0x80 && !(text[at - 1] == '\r' && text[at] == '\n');
 }
 
-// Line breaks however given (CR LF, CR or LF) as CR LF.
+}  // namespace
+
 std::string with_line_breaks(std::string_view text) {
   std::string made;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -106,8 +107,6 @@ std::string with_line_breaks(std::string_view text) {
   }
   return made;
 }
-
-}  // namespace
 
 std::string edit_error(std::string_view text, const TextEdit& edit) {
   const std::string length = " (the length is " + std::to_string(text.size()) + ")";

@@ -186,6 +186,8 @@ std::string edit_error(std::string_view text, const TextEdit& edit);
 // `text` edited: what is removed taken away, and `inserted` put there with its line breaks
 // made CR LF as typing makes them. The edit must be one edit_error() accepts.
 std::string edited_text(std::string_view text, const TextEdit& edit);
+// Line breaks however given (CR LF, CR or LF) as CR LF, as an edit inserts them.
+std::string with_line_breaks(std::string_view text);
 // The least edit in one place that makes `after` of `before`, its ends on whole characters and
 // line breaks.
 TextEdit edit_between(std::string_view before, std::string_view after);

@@ -143,7 +143,7 @@ void ControlPeer::user_edit(const TextEdit& edit) {
     cursor.beginEditBlock();
     cursor.setPosition(at(edit.position));
     cursor.setPosition(at(edit.position + edit.removed), QTextCursor::KeepAnchor);
-    cursor.insertText(to_display(edited_text("", TextEdit{0, 0, edit.inserted})));
+    cursor.insertText(to_display(with_line_breaks(edit.inserted)));
     cursor.endEditBlock();
     box->setTextCursor(cursor);
   }

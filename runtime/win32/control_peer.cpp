@@ -263,7 +263,7 @@ void ControlPeer::user_edit(const TextEdit& edit) {
       };
       SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(at(edit.position)),
                    static_cast<LPARAM>(at(edit.position + edit.removed)));
-      const std::wstring inserted = to_wide(edited_text("", TextEdit{0, 0, edit.inserted}));
+      const std::wstring inserted = to_wide(with_line_breaks(edit.inserted));
       SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
     }
   }
